@@ -1,0 +1,91 @@
+// File-system services in the tool's path syntax: "\" between parts, "/"
+// read as "\". Every call returns 0 on success or the platform's error code
+// (what callers test as DOSERROR or IORESULT: only whether it is 0).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "support/str.h"
+
+namespace zelmo {
+
+// Bits of the attribute byte.
+enum : uint32_t {
+  kReadOnly = 1,
+  kHidden = 2,
+  kSystem = 4,
+  kVolumeLabel = 8,
+  kDirectory = 16,
+  kArchive = 32,
+};
+
+// The error code for "no such file or no more entries" where a backend has
+// no code of its own to give.
+constexpr int kNoMoreFiles = 18;
+
+struct SearchState;  // the backend's open search
+
+// One entry of a directory search.
+struct SearchRec {
+  Str name;           // long name, as the file system stores it
+  uint32_t attr = 0;  // attribute word; its low byte is the attribute byte
+  int32_t size = 0;   // low 32 bits of the size
+  int64_t time = 0;   // last write, seconds since 1970
+  SearchState* state = nullptr;
+};
+
+// Starts a search on a path whose last part may hold "*" and "?". An entry
+// with Hidden, System or Directory is skipped while attrmask lacks that bit;
+// volume labels are never reported. "." and ".." are ordinary entries.
+int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec);
+int FINDNEXT(SearchRec& rec);
+// Ends a search; harmless on a search that never started or already ended.
+void FINDCLOSE(SearchRec& rec);
+
+// Reads the attribute word of a name; attr is 0 on failure.
+int GETFATTR(const Str& name, uint32_t& attr);
+// Sets exactly the attribute word; either the whole change is stored or
+// nothing is, and a failure is reported.
+int SETFATTR(const Str& name, uint32_t attr);
+
+// The value of an environment variable, names compared with a to z folded;
+// "" when not set.
+Str GETENV(const Str& name);
+
+// The current directory of a drive (0: the current drive); only a root ends
+// with "\".
+Str GETDIR(uint8_t drive);
+
+// An absolute path from a path, as text, without looking at the disk.
+Str FEXPAND(const Str& path);
+
+// Splits a path into directory, name and extension.
+void FSPLIT(const Str& path, Str& dir, Str& name, Str& ext);
+
+int MKDIR(const Str& dir);
+int CHDIR(const Str& dir);
+int DELETEFILE(const Str& name);
+
+// Raw files for the text and record files of support/.
+using FileHandle = intptr_t;
+constexpr FileHandle kNoFile = -1;
+
+enum class OpenMode {
+  kRewrite,    // created, or emptied when it exists; for writing
+  kAppend,     // opened at its end for writing, created when missing
+  kCreateNew,  // created only when nothing (no file, no link) has that name;
+               // private to the user; for reading and writing
+  kReadOnly,   // an existing file, for reading
+};
+
+// Files are opened for exclusive use as far as the platform allows.
+int FILE_OPEN(const Str& name, OpenMode mode, FileHandle& handle);
+int FILE_WRITE(FileHandle handle, const void* bytes, size_t count);
+// Reads up to count bytes; got tells how many (0 at the end).
+int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got);
+int FILE_SEEK(FileHandle handle, int64_t offset);
+int FILE_SIZE(FileHandle handle, int64_t& size);
+int FILE_CLOSE(FileHandle handle);
+
+}  // namespace zelmo
