@@ -18,6 +18,9 @@ enum : uint32_t {
   kVolumeLabel = 8,
   kDirectory = 16,
   kArchive = 32,
+  // A link: a symbolic link on POSIX, a reparse point on Win32. Such an
+  // entry is listed and may be changed, but a tree scan never enters it.
+  kReparsePoint = 0x400,
 };
 
 // The error code for "no such file or no more entries" where a backend has
@@ -35,10 +38,18 @@ struct SearchRec {
   SearchState* state = nullptr;
 };
 
+// What a search must report of each entry.
+enum class SearchDetail {
+  kFull,         // the whole attribute word, size and time
+  kNameAndType,  // only Directory and kReparsePoint are sure in attr: enough
+                 // for a tree scan, which need not read every entry's status
+};
+
 // Starts a search on a path whose last part may hold "*" and "?". An entry
 // with Hidden, System or Directory is skipped while attrmask lacks that bit;
 // volume labels are never reported. "." and ".." are ordinary entries.
-int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec);
+// kNameAndType may be asked only with a mask that holds Hidden and System.
+int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec, SearchDetail detail = SearchDetail::kFull);
 int FINDNEXT(SearchRec& rec);
 // Ends a search; harmless on a search that never started or already ended.
 void FINDCLOSE(SearchRec& rec);

@@ -3,7 +3,7 @@
 
 namespace zelmo {
 
-int FINDFIRST(const Str&, uint32_t, SearchRec&) { return kNoMoreFiles; }
+int FINDFIRST(const Str&, uint32_t, SearchRec&, SearchDetail) { return kNoMoreFiles; }
 int FINDNEXT(SearchRec&) { return kNoMoreFiles; }
 void FINDCLOSE(SearchRec&) {}
 int GETFATTR(const Str&, uint32_t& attr) {

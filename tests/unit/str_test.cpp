@@ -42,8 +42,6 @@ TEST(Str, KeepsNulBytesAndAppendsToItself) {
   EXPECT_EQ(s.view(), std::string_view("a\0ba\0b", 6));
 }
 
-TEST(Str, UpcasesOnlyAtoZ) {
-  EXPECT_EQ(UPCASE(Str("abz{`AZ\x85 \xe0")), Str("ABZ{`AZ\x85 \xe0"));
-}
+TEST(Str, UpcasesOnlyAtoZ) { EXPECT_EQ(UPCASE(Str("abz{`AZ\x85 \xe0")), Str("ABZ{`AZ\x85 \xe0")); }
 
 }  // namespace zelmo
