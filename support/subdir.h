@@ -8,11 +8,18 @@
 
 namespace zelmo {
 
-constexpr int kRecordSize = 256;
-
 enum : uint8_t { kSubdirDone = 0, kSubdirFileError = 1, kSubdirEscape = 2 };
 
-// Writes the list of every directory below directory into list_file.
-uint8_t SUBDIR(const Str& directory, const Str& list_file);
+struct SubdirOutcome {
+  bool created = false;  // the list file was created by this call
+  int32_t too_long = 0;  // directories left out: their path passes 255 bytes
+};
+
+// Writes the list of every directory below directory into list_file, which
+// must not exist yet. Links to directories are listed by no one: the scan
+// never enters them. Esc stops the scan. Returns kSubdirDone with the file
+// complete and closed, kSubdirFileError when the list file could not be
+// created, written or read, or kSubdirEscape.
+uint8_t SUBDIR(const Str& directory, const Str& list_file, SubdirOutcome& outcome);
 
 }  // namespace zelmo

@@ -1,0 +1,68 @@
+#include "main/outfile.h"
+
+#include "main/channels.h"
+#include "main/exits.h"
+#include "main/runstate.h"
+#include "main/screen.h"
+#include "support/files.h"
+#include "support/names.h"
+
+namespace zelmo {
+
+namespace {
+
+// The question for an existing output file. Letters in either case; a key
+// without a character counts by its extended code (Delete is S, F7 is A).
+char ask_about_existing_file() {
+  FRESHLINE();
+  WRITELN();
+  WRITELN(Str("Il file di output esiste già"));
+  WRITE(Str("Sovrascrivi, Accoda, Esci ?  [S,A,E] "));
+  for (;;) {
+    uint8_t key = static_cast<uint8_t>(UPCASE(static_cast<char>(READKEY())));
+    if (key == 0) key = READKEY();
+    RS.ACCODA = static_cast<char>(key);
+    if (key == kEsc || key == 'A' || key == 'E' || key == 'S') break;
+  }
+  WRITE(Str(RS.ACCODA));
+  WRITELN();
+  return RS.ACCODA;
+}
+
+}  // namespace
+
+void OUTPUT_FILE_POLICY() {
+  if (CHANGE_REQUESTED() && !(RS.YES && RS.IGNORA)) RS.OUTFILE = Str();
+  if (RS.OUTFILE.empty()) return;
+  RS.SBS = false;
+  if (DISCARDING()) return;
+  if (NAMERESERVED(RS.OUTFILE)) ERR(8);
+  // A failed open is not reported here: the first report line meets a
+  // closed file and ends the run with error 4.
+  if (!FILEEXISTS(RS.OUTFILE)) {
+    RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
+    return;
+  }
+  switch (RS.ACCODA) {
+    case 'A':
+      RS.TESTO.open(RS.OUTFILE, OpenMode::kAppend);
+      return;
+    case 'S':
+      RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
+      return;
+    case 'E':
+      ERR(7);
+  }
+  switch (ask_about_existing_file()) {
+    case 'A':
+      RS.TESTO.open(RS.OUTFILE, OpenMode::kAppend);
+      return;
+    case 'S':
+      RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
+      return;
+    default:
+      ERR(3);
+  }
+}
+
+}  // namespace zelmo

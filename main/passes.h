@@ -1,0 +1,21 @@
+// The two passes over one directory.
+#pragma once
+
+#include "support/str.h"
+
+namespace zelmo {
+
+// Lists the attributes of every entry of directory that matches pattern.
+void LISTA(Str directory, const Str& pattern);
+
+// Sets and clears the requested attributes on every matching entry, asking
+// unless /Y, and asking what to do with a failure unless /I.
+void IMPOSTAATTRIBUTI(Str directory, const Str& pattern);
+
+// The pass of the run kind: the change pass when a change is requested.
+void RUN_PASS(const Str& directory, const Str& pattern);
+
+// A directory with its closing "\" (none after a drive's ":" or when empty).
+Str DIRECTORY_PREFIX(Str directory);
+
+}  // namespace zelmo

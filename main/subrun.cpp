@@ -1,0 +1,62 @@
+#include "main/subrun.h"
+
+#include "main/exits.h"
+#include "main/passes.h"
+#include "main/runstate.h"
+#include "main/screen.h"
+#include "platform/filesys.h"
+#include "platform/process.h"
+#include "support/files.h"
+#include "support/paths.h"
+#include "support/strings.h"
+#include "support/subdir.h"
+
+namespace zelmo {
+
+namespace {
+
+bool shows_progress() { return RS.OUTFILE.empty() || RS.VISUALIZZA; }
+
+// The list file's directories, each with the pattern, in record order.
+void run_listed_directories() {
+  SETFATTR(RS.TMPFILES, kArchive);
+  if (RS.NF.open(RS.TMPFILES, OpenMode::kReadOnly) != 0) ERR(6);
+  RS.NOMEFILE = NAMEOF(RS.NOMEFILE);
+  int64_t records = 0;
+  if (RS.NF.count(records) != 0) FATAL("fine del file temporaneo non verificabile");
+  for (int64_t n = 0; n < records; ++n) {
+    if (RS.NF.read(n, RS.PATH) != 0) ERR(6);
+    RS.PATH = FREECHAR(Str("\0", 1), RS.PATH);
+    if (!RS.PATH.ends_with(':')) RS.PATH += '\\';
+    RUN_PASS(PATHOF(RS.PATH), RS.NOMEFILE);
+  }
+  RS.NF.close();
+}
+
+}  // namespace
+
+void SUBDIRECTORY_RUN() {
+  if (ISDIR(RS.NOMEFILE) && !RS.NOMEFILE.ends_with(':') && !RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += '\\';
+  if (RS.NOMEFILE.ends_with(':') || RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += "*.*";
+  if (shows_progress()) WRITE(Str("Creazione del file temporaneo in corso ... "));
+  RS.CODA = UPCASE(PATHOF(RS.NOMEFILE));
+  if (RS.CODA.empty()) {
+    RS.CODA = GETDIR(0);
+    if (!RS.CODA.ends_with('\\')) RS.CODA += '\\';
+  }
+  SubdirOutcome outcome;
+  uint8_t result = SUBDIR(RS.CODA, RS.TMPFILES, outcome);
+  RS.LISTCREATED = outcome.created;
+  if (result == kSubdirFileError) ERR(6);
+  if (result == kSubdirEscape) ERR(3);
+  if (shows_progress()) WRITELN(Str("fatto."));
+  if (outcome.too_long > 0)
+    WRITELN(Str("*** Directory non elaborate, percorso oltre 255 caratteri: ") + DIM_PUNTO(outcome.too_long));
+  RUN_PASS(PATHOF(RS.NOMEFILE), NAMEOF(RS.NOMEFILE));
+  run_listed_directories();
+  DELETEFILE(RS.TMPFILES);
+  RS.LISTCREATED = false;
+  SET_INTERRUPT_CLEANUP(Str());
+}
+
+}  // namespace zelmo

@@ -1,0 +1,88 @@
+#include "support/subdir.h"
+
+#include "platform/console.h"
+#include "platform/filesys.h"
+#include "platform/process.h"
+#include "support/recordfile.h"
+#include "support/strings.h"
+
+namespace zelmo {
+
+namespace {
+
+// Read-only, Hidden, System, Directory, Archive: every entry but labels.
+constexpr uint32_t kEveryEntry = 55;
+
+// The queue of directories still to scan lives in the file itself: records
+// are appended at its end and read back from its start.
+class ListWriter {
+ public:
+  ListWriter(RecordFile& file, SubdirOutcome& outcome) : file_(file), outcome_(outcome) {}
+
+  int64_t records() const { return records_; }
+
+  // Appends every directory found in directory; false when a write fails.
+  bool scan(const Str& directory) {
+    Str prefix = directory;
+    if (!prefix.empty() && !prefix.ends_with(':') && !prefix.ends_with('\\')) prefix += '\\';
+    SearchRec entry;
+    bool written = true;
+    for (int found = FINDFIRST(prefix + "*.*", kEveryEntry, entry, SearchDetail::kNameAndType);
+         found == 0 && written; found = FINDNEXT(entry)) {
+      if (is_subdirectory(entry)) written = append(prefix, entry.name);
+    }
+    FINDCLOSE(entry);
+    return written;
+  }
+
+ private:
+  // A real directory: links to directories are never entered, so no link
+  // can lead the scan in a loop or out of the tree.
+  static bool is_subdirectory(const SearchRec& entry) {
+    return (entry.attr & kDirectory) != 0 && (entry.attr & kReparsePoint) == 0 && !(entry.name == ".") &&
+           !(entry.name == "..");
+  }
+
+  bool append(const Str& prefix, const Str& name) {
+    // A cut path would name another directory: leave it out and count it.
+    if (prefix.length() + name.length() > Str::kMax) {
+      ++outcome_.too_long;
+      return true;
+    }
+    if (file_.write(records_, prefix + name) != 0) return false;
+    ++records_;
+    return true;
+  }
+
+  RecordFile& file_;
+  SubdirOutcome& outcome_;
+  int64_t records_ = 0;
+};
+
+// Takes a waiting key, both codes of a key without a character; true for Esc.
+bool escape_pressed() {
+  if (!con_keypressed()) return false;
+  uint8_t key = con_readkey();
+  if (key == 0) con_readkey();
+  return key == 27;
+}
+
+}  // namespace
+
+uint8_t SUBDIR(const Str& directory, const Str& list_file, SubdirOutcome& outcome) {
+  RecordFile file;
+  if (file.open(list_file, OpenMode::kCreateNew) != 0) return kSubdirFileError;
+  outcome.created = true;
+  SET_INTERRUPT_CLEANUP(list_file);
+  ListWriter list(file, outcome);
+  if (!list.scan(directory)) return kSubdirFileError;
+  for (int64_t n = 0;; ++n) {
+    if (escape_pressed()) return kSubdirEscape;
+    if (n >= list.records()) return file.close() != 0 ? kSubdirFileError : kSubdirDone;
+    Str record;
+    if (file.read(n, record) != 0) return kSubdirFileError;
+    if (!list.scan(FREECHAR(Str("\0", 1), record))) return kSubdirFileError;
+  }
+}
+
+}  // namespace zelmo
