@@ -13,6 +13,7 @@ Every wait has a time-out, so no test can hang.
 """
 
 import atexit
+import fcntl
 import os
 import re
 import shutil
@@ -143,12 +144,19 @@ class WineServer:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                               timeout=timeout, start_new_session=True).returncode
 
+    def _create_prefix(self):
+        # The same lock as cmake/wine-run's: one creator at a time.
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        with open(str(self.prefix) + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if not (self.prefix / "system.reg").exists():
+                self._wine_tool(["wineboot", "-i"], 300)
+                self._wine_tool(["wineserver", "-w"], 120)
+
     def ensure(self):
         if self.process is not None and self.process.poll() is None:
             return
-        if not (self.prefix / "system.reg").exists():
-            self._wine_tool(["wineboot", "-i"], 300)
-            self._wine_tool(["wineserver", "-w"], 120)
+        self._create_prefix()
         # Any server left on this private prefix (a killed run, the unit
         # tests' own) goes first: only one can serve a prefix.
         self._wine_tool(["wineserver", "-k"], 60)
