@@ -290,8 +290,11 @@ class Terminal:
         return _CONTROL.sub("", self.transcript())
 
     def describe(self):
+        """The screen down to its last written row or the cursor, for failure messages."""
+        lines = self.lines()
+        shown = max([self.cursor()[1]] + [i + 1 for i, row in enumerate(lines) if row])
         return "screen (cursor %s):\n%s\ntail of output: %r" % (
-            self.cursor(), "\n".join("%2d|%s" % (i + 1, row) for i, row in enumerate(self.lines())),
+            self.cursor(), "\n".join("%2d|%s" % (i + 1, row) for i, row in enumerate(lines[:shown])),
             bytes(self.output[-400:]))
 
     # Waiting.
