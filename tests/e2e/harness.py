@@ -37,6 +37,19 @@ TIMEOUT = float(os.environ.get("ZELMO_E2E_TIMEOUT", "20"))
 # itself; the terminal backend waits a moment for the rest of a sequence.
 ESC_PAUSE = 0.15
 
+# What an xterm sends for each key; each value is written in one piece.
+KEY = {
+    "Enter": "\r", "Tab": "\t", "Esc": "\x1b", "Shift+Tab": "\x1b[Z",
+    "F1": "\x1bOP", "F2": "\x1bOQ", "F3": "\x1bOR", "F4": "\x1bOS",
+    "F5": "\x1b[15~", "F6": "\x1b[17~", "F7": "\x1b[18~", "F8": "\x1b[19~",
+    "F9": "\x1b[20~", "F10": "\x1b[21~", "F11": "\x1b[23~", "F12": "\x1b[24~",
+    "Up": "\x1b[A", "Down": "\x1b[B", "Right": "\x1b[C", "Left": "\x1b[D",
+    "Home": "\x1b[H", "End": "\x1b[F", "PgUp": "\x1b[5~", "PgDn": "\x1b[6~",
+    "Insert": "\x1b[2~", "Delete": "\x1b[3~",
+}
+for _letter in "abcdefghijklmnopqrstuvwxyz":
+    KEY["Alt+" + _letter.upper()] = "\x1b" + _letter
+
 # Attribute bits as the tool and Windows number them.
 READ_ONLY, HIDDEN, SYSTEM, DIRECTORY, ARCHIVE = 0x01, 0x02, 0x04, 0x10, 0x20
 LETTERS = {"R": READ_ONLY, "H": HIDDEN, "S": SYSTEM, "A": ARCHIVE}
@@ -388,7 +401,7 @@ class Terminal:
         self.wait_raw()
         for key in keys:
             self.send(key)
-            if key in ("\x1b", b"\x1b"):
+            if key in (KEY["Esc"], b"\x1b"):
                 time.sleep(ESC_PAUSE)
 
     def close(self):

@@ -3,47 +3,29 @@ key a terminal sends, checked with the key probe (tests/keyprobe), which
 prints "key <code> x=<column>" for every byte it reads and ends on "q"."""
 
 import harness
+from harness import KEY
 
-ESC = "\x1b"
 # A key with no character gives 0 and then its extended code, as on the PC
 # keyboard BIOS.
-F = lambda code: [0, code]  # noqa: E731
+EXTENDED = {
+    "F1": 59, "F2": 60, "F3": 61, "F4": 62, "F5": 63, "F6": 64, "F7": 65,
+    "F8": 66, "F9": 67, "F10": 68, "F11": 133, "F12": 134,
+    "Home": 71, "Up": 72, "PgUp": 73, "Left": 75, "Right": 77, "End": 79,
+    "Down": 80, "PgDn": 81, "Insert": 82, "Delete": 83,
+    "Alt+A": 30, "Alt+Z": 44, "Shift+Tab": 15,
+}
 
-# Name, the keys as an xterm sends them (each string one key), and the bytes read.
+# Name, the keys sent (each string one key), and the bytes read.
 KEYS = [
     ("letter", ["a"], [97]),
     ("capital letter", ["Z"], [90]),
     ("digit and blank", ["1", " "], [49, 32]),
-    ("Enter", ["\r"], [13]),
-    ("Tab", ["\t"], [9]),
-    ("Esc alone", [ESC], [27]),
-    ("Esc then a letter", [ESC, "x"], [27, 120]),
-    ("F1", [ESC + "OP"], F(59)),
-    ("F2", [ESC + "OQ"], F(60)),
-    ("F3", [ESC + "OR"], F(61)),
-    ("F4", [ESC + "OS"], F(62)),
-    ("F5", [ESC + "[15~"], F(63)),
-    ("F6", [ESC + "[17~"], F(64)),
-    ("F7", [ESC + "[18~"], F(65)),
-    ("F8", [ESC + "[19~"], F(66)),
-    ("F9", [ESC + "[20~"], F(67)),
-    ("F10", [ESC + "[21~"], F(68)),
-    ("F11", [ESC + "[23~"], F(133)),
-    ("F12", [ESC + "[24~"], F(134)),
-    ("Home", [ESC + "[H"], F(71)),
-    ("Up", [ESC + "[A"], F(72)),
-    ("PgUp", [ESC + "[5~"], F(73)),
-    ("Left", [ESC + "[D"], F(75)),
-    ("Right", [ESC + "[C"], F(77)),
-    ("End", [ESC + "[F"], F(79)),
-    ("Down", [ESC + "[B"], F(80)),
-    ("PgDn", [ESC + "[6~"], F(81)),
-    ("Insert", [ESC + "[2~"], F(82)),
-    ("Delete", [ESC + "[3~"], F(83)),
-    ("Alt+A", [ESC + "a"], F(30)),
-    ("Shift+Tab", [ESC + "[Z"], F(15)),
-    ("arrow then letter", [ESC + "[A", "b"], F(72) + [98]),
-]
+    ("Enter", [KEY["Enter"]], [13]),
+    ("Tab", [KEY["Tab"]], [9]),
+    ("Esc alone", [KEY["Esc"]], [27]),
+    ("Esc then a letter", [KEY["Esc"], "x"], [27, 120]),
+    ("arrow then letter", [KEY["Up"], "b"], [0, 72, 98]),
+] + [(name, [KEY[name]], [0, code]) for name, code in EXTENDED.items()]
 
 # Sent after each case; its code closes the case in the probe's output.
 MARK, MARK_CODE = ".", 46
