@@ -25,6 +25,11 @@ KEYS = [
     ("Esc alone", [KEY["Esc"]], [27]),
     ("Esc then a letter", [KEY["Esc"], "x"], [27, 120]),
     ("arrow then letter", [KEY["Up"], "b"], [0, 72, 98]),
+    # The same keys as a terminal sends them in application cursor mode.
+    ("Up, application mode", ["\x1bOA"], [0, 72]),
+    ("Left, application mode", ["\x1bOD"], [0, 75]),
+    ("Home, application mode", ["\x1bOH"], [0, 71]),
+    ("End, application mode", ["\x1bOF"], [0, 79]),
 ] + [(name, [KEY[name]], [0, code]) for name, code in EXTENDED.items()]
 
 # Sent after each case; its code closes the case in the probe's output.
