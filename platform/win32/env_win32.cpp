@@ -24,6 +24,13 @@ Str grown_text(Fill fill) {
   return Str(buffer.data(), length);
 }
 
+// Only a root ends with "\": some systems give the directory of a drive
+// other than the current one with a closing "\" (C:\WINDOWS\).
+Str without_closing_backslash(Str dir) {
+  if (dir.length() > 3 && dir.at(2) == ':' && dir.ends_with('\\')) dir.truncate(dir.length() - 1);
+  return dir;
+}
+
 }  // namespace
 
 Str GETENV(const Str& name) {
@@ -45,9 +52,9 @@ Str GETDIR(uint8_t drive) {
   if (drive > 26) return Str();
   // "X:" alone names that drive's current directory; the platform keeps it.
   const char bare_drive[] = {static_cast<char>('A' + drive - 1), ':', '\0'};
-  return grown_text([&bare_drive](char* buffer, DWORD size) {
+  return without_closing_backslash(grown_text([&bare_drive](char* buffer, DWORD size) {
     return GetFullPathNameA(bare_drive, size, buffer, nullptr);
-  });
+  }));
 }
 
 }  // namespace zelmo
