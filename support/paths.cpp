@@ -33,13 +33,9 @@ Str substituted(Str text) {
 Str ESPANSIONE(const Str& text, bool full_path) {
   Str result = substituted(text);
   if (result.contains('%')) return text;
-  if (!full_path) return result;
-  bool network = result.starts_with("\\\\");
-  result = FEXPAND(result);
-  // A network path is the part from its "\\" on, whatever the expansion put before it.
-  int network_start = result.pos("\\\\");
-  if (network && network_start > 0) result = result.from(network_start);
-  return result;
+  // FEXPAND keeps "\\server\share" whole, so a network path comes back
+  // beginning with its "\\" and needs no cutting.
+  return full_path ? FEXPAND(result) : result;
 }
 
 Str FEXPAND2(const Str& text) { return ESPANSIONE(text, true); }
