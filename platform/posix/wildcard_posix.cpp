@@ -6,9 +6,13 @@ namespace {
 
 char fold(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
-// The rest of a pattern matches an ended name: only "*", or "." and then only "*".
+// The rest of a pattern matches an ended name: "*" any number of times, at
+// most one ".", and "*" again.
 bool matches_end(std::string_view rest) {
-  if (!rest.empty() && rest[0] == '.') rest.remove_prefix(1);
+  size_t stars = rest.find_first_not_of('*');
+  if (stars == std::string_view::npos) return true;
+  rest.remove_prefix(stars);
+  if (rest[0] == '.') rest.remove_prefix(1);
   return rest.find_first_not_of('*') == std::string_view::npos;
 }
 
@@ -25,7 +29,8 @@ bool SAME_NAME(std::string_view a, std::string_view b) {
 
 bool NAME_MATCHES(std::string_view pattern, std::string_view name) {
   if (name.find('\\') != std::string_view::npos) return false;
-  // Greedy match with one back-tracking point: the last "*" seen.
+  // Greedy match with one back-tracking point: the last "*" seen, which takes
+  // one more character of the name each time the rest fails.
   size_t p = 0, n = 0;
   size_t star = std::string_view::npos, star_n = 0;
   while (n < name.size()) {
@@ -36,6 +41,9 @@ bool NAME_MATCHES(std::string_view pattern, std::string_view name) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {
+      // A "*" before a closing "." stops at a dot: "*." takes the names
+      // without an extension.
+      if (star + 2 == pattern.size() && pattern[star + 1] == '.' && name[star_n] == '.') return false;
       p = star + 1;
       n = ++star_n;
     } else {

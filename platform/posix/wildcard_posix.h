@@ -10,7 +10,8 @@ bool HAS_WILDCARDS(std::string_view pattern);
 
 // Whether name matches pattern, a to z folded: "*" any run of characters,
 // "?" exactly one, and a "." followed only by "*" also matches where the name
-// has ended, so "*.*" takes every name and "ABC.*" takes ABC. A name holding
+// has ended, so "*.*" takes every name and "ABC.*" takes ABC; a "*" right
+// before a closing "." takes no dot, so "*." takes the names without one. A name holding
 // "\" cannot be named in the tool's path syntax and never matches.
 bool NAME_MATCHES(std::string_view pattern, std::string_view name);
 
