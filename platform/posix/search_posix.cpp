@@ -119,6 +119,8 @@ int first_of_name(SearchState& s, posix::OpenDir& dir, const std::string& patter
 int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec, SearchDetail detail) {
   FINDCLOSE(rec);
   posix::ToolPath path;
+  // A mask must end with a name: "DIR\" searches for nothing, as on Windows.
+  if (mask.ends_with('\\') || mask.ends_with('/')) return ENOENT;
   if (!posix::PARSE_TOOL_PATH(mask, path) || path.parts.empty()) return ENOENT;
   posix::OpenDir dir;
   if (int error = posix::OPEN_DIR(path, path.parts.size() - 1, dir)) return error;

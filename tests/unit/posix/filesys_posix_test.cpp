@@ -192,9 +192,14 @@ TEST_F(PosixFs, EveryPartIsFoundWhateverItsCase) {
 TEST_F(PosixFs, PathsThatNameNothingOnDisk) {
   file("f");
   SearchRec rec;
-  const Str masks[] = {
-      "C:\\*.*",      "C:*.*", "\\\\server\\share\\*.*", "//server/share/*.*", tool("nothere\\*.*"),
-      tool("f\\*.*"), Str("")};
+  const Str masks[] = {"C:\\*.*",
+                       "C:*.*",
+                       "\\\\server\\share\\*.*",
+                       "//server/share/*.*",
+                       tool("nothere\\*.*"),
+                       tool("f\\*.*"),
+                       tool(""),
+                       Str("")};
   for (const Str& mask : masks) {
     EXPECT_NE(FINDFIRST(mask, 118, rec), 0) << mask.c_str();
     EXPECT_EQ(rec.state, nullptr);
