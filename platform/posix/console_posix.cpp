@@ -142,7 +142,7 @@ bool con_flush() {
     ssize_t done = write(out_fd, output.data() + sent, output.size() - sent);
     if (done > 0) {
       sent += static_cast<size_t>(done);
-    } else if (done < 0 && errno != EINTR) {
+    } else if (done == 0 || errno != EINTR) {
       output_failed = true;
     }
   }

@@ -56,12 +56,18 @@ void on_interrupt(int signal_number) {
   take_default_action(signal_number);
 }
 
-// Ctrl+Z: the shell gets the terminal as found; raw input again on return.
+// Ctrl+Z: the shell gets the terminal as found while the process stands.
 void on_stop(int signal_number) {
   int saved_errno = errno;
   TERMINAL_SUSPEND();
   take_default_action(signal_number);
   set_action(signal_number, on_stop);
+  errno = saved_errno;
+}
+
+// fg, bg: raw input again if it was on, once in the foreground.
+void on_continue(int) {
+  int saved_errno = errno;
   TERMINAL_RESUME();
   errno = saved_errno;
 }
@@ -121,6 +127,7 @@ void INSTALL_INTERRUPT_HANDLERS() {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
     handle_unless_ignored(signal_number, on_interrupt);
   handle_unless_ignored(SIGTSTP, on_stop);
+  handle_unless_ignored(SIGCONT, on_continue);
   // A write to a closed pipe fails with EPIPE and is reported as a failed
   // console write instead of ending the process unseen.
   set_action(SIGPIPE, SIG_IGN);

@@ -2,6 +2,7 @@
 #include "platform/posix/screen_text_posix.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/posix/display_width_posix.h"
 
@@ -49,6 +50,23 @@ bool acts_on_terminal(uint32_t c) {
          (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+// One character of a text: the bytes it takes, what is sent for it and the
+// columns that takes.
+struct Glyph {
+  size_t length;
+  std::string_view shown;
+  int width;
+};
+
+Glyph read_glyph(const char* text, size_t count) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  uint32_t code_point = s[0];
+  size_t length = s[0] < 0x80 ? 1 : decode_utf8(s, count, code_point);
+  if (length == 0) return {1, "?", 1};
+  if (acts_on_terminal(code_point)) return {length, "?", 1};
+  return {length, std::string_view(text, length), code_point < 0x80 ? 1 : DISPLAY_WIDTH(code_point)};
+}
+
 void next_row(ScreenCursor& cursor) {
   if (cursor.y < cursor.height) ++cursor.y;
 }
@@ -62,41 +80,31 @@ void line_end(ScreenCursor& cursor, std::string& out) {
 }  // namespace
 
 void SHOW_TEXT(ScreenCursor& cursor, const char* text, size_t count, std::string& out) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
   // The last column is filled: the line end is sent before anything but a
   // combining mark, which still belongs to the character before it.
   bool wrap_due = false;
   size_t i = 0;
   while (i < count) {
-    unsigned char b = s[i];
+    char b = text[i];
     if (b == '\r' || b == '\n') {
       if (wrap_due) line_end(cursor, out);
       wrap_due = false;
-      out += static_cast<char>(b);
+      out += b;
       cursor.x = 1;
       if (b == '\n') next_row(cursor);
       ++i;
       continue;
     }
-    uint32_t code_point = b;
-    size_t length = b < 0x80 ? 1 : decode_utf8(s + i, count - i, code_point);
-    const char* shown = text + i;
-    int width = code_point < 0x80 ? 1 : DISPLAY_WIDTH(code_point);
-    if (length == 0 || acts_on_terminal(code_point)) {
-      shown = "?";
-      width = 1;
-    }
-    size_t consumed = length == 0 ? 1 : length;
-    size_t shown_length = shown == text + i ? length : 1;
-    i += consumed;
-    if (width > 0) {
+    Glyph glyph = read_glyph(text + i, count - i);
+    i += glyph.length;
+    if (glyph.width > 0) {
       if (wrap_due) line_end(cursor, out);
       wrap_due = false;
-      if (cursor.x > 1 && cursor.x + width - 1 > cursor.width) line_end(cursor, out);
-      cursor.x += width;
+      if (cursor.x > 1 && cursor.x + glyph.width - 1 > cursor.width) line_end(cursor, out);
+      cursor.x += glyph.width;
       wrap_due = cursor.x > cursor.width;
     }
-    out.append(shown, shown_length);
+    out += glyph.shown;
   }
   if (wrap_due) line_end(cursor, out);
 }

@@ -54,8 +54,11 @@ void TERMINAL_SUSPEND() {
 }
 
 void TERMINAL_RESUME() {
-  if (raw_before_stop) TERMINAL_RAW(false);
+  // Continued in the background (bg): the modes stay as they are until the
+  // process is continued in the foreground.
+  if (!raw_before_stop || !in_foreground()) return;
   raw_before_stop = 0;
+  TERMINAL_RAW(false);
 }
 
 }  // namespace zelmo

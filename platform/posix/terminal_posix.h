@@ -22,8 +22,8 @@ void TERMINAL_RESTORE();
 // whether raw input was on.
 void TERMINAL_SUSPEND();
 
-// After it goes on: raw input again if it was on and the process is in the
-// foreground; else the next wait or poll sets it.
+// After it goes on: raw input again if it was on before the stop, once the
+// process is in the foreground.
 void TERMINAL_RESUME();
 
 }  // namespace zelmo
