@@ -427,10 +427,10 @@ def run_batch(build, program, args=(), cwd=None, env=None, timeout=None):
 # Fixtures: directories of files with real attributes.
 #
 # The attributes live where the tool and Wine read them: the bits as ASCII
-# "0x.." text in the extended attribute user.DOSATTRIB, and Read-only also as
-# the absence of every write permission bit. Wine reads only Hidden and System
-# from the text, takes Read-only from the write bits and reports Archive on
-# every file whatever is stored.
+# "0x.." text in the extended attribute user.DOSATTRIB, and Read-only of a
+# regular file also as the absence of every write permission bit. Wine reads
+# only Hidden and System from the text, takes Read-only from the write bits
+# (of directories too) and reports Archive on every file whatever is stored.
 
 
 def attribute_bits(letters):
@@ -447,20 +447,22 @@ def set_attributes(path, letters):
             os.removexattr(path, XATTR)
         except OSError:
             pass
-    mode = os.stat(path).st_mode & 0o7777
-    os.chmod(path, mode & ~0o222 if bits & READ_ONLY else mode | 0o200)
+    if os.path.isfile(path):
+        mode = os.stat(path).st_mode & 0o7777
+        os.chmod(path, mode & ~0o222 if bits & READ_ONLY else mode | 0o200)
 
 
 def stored_attributes(path):
-    """The attribute bits stored for path: the text of user.DOSATTRIB (0 when
-    absent), with Read-only taken from the write bits."""
+    """The attribute bits stored for path as the native build reads them: the
+    text of user.DOSATTRIB (nothing when absent), and Read-only for a
+    regular file without write permission."""
     try:
         text = os.getxattr(path, XATTR).split(b"\0")[0]
         bits = int(text, 16) if text.lower().startswith(b"0x") else 0
     except OSError:
         bits = 0
-    bits &= ~READ_ONLY
-    if not os.stat(path).st_mode & 0o222:
+    bits &= READ_ONLY | HIDDEN | SYSTEM | ARCHIVE
+    if os.path.isfile(path) and not os.stat(path).st_mode & 0o222:
         bits |= READ_ONLY
     return bits
 
@@ -487,7 +489,8 @@ def make_tree(root, entries):
 
 
 def remove_tree(root):
-    """Removes a fixture, giving back write permission where it was taken."""
+    """Removes a fixture or a test's working directory, whatever the tool
+    did to the permissions inside."""
     for dirpath, dirnames, _ in os.walk(root):
         for name in dirnames:
             os.chmod(os.path.join(dirpath, name), 0o755)
