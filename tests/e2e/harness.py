@@ -144,6 +144,7 @@ class WineServer:
     def __init__(self, prefix):
         self.prefix = Path(prefix)
         self.process = None
+        self.stop_registered = False
 
     def environment(self, env):
         env = dict(env)
@@ -170,17 +171,25 @@ class WineServer:
         if self.process is not None and self.process.poll() is None:
             return
         self._create_prefix()
-        # Any server left on this private prefix (a killed run, the unit
-        # tests' own) goes first: only one can serve a prefix.
-        self._wine_tool(["wineserver", "-k"], 60)
-        self._wine_tool(["wineserver", "-w"], 60)
-        self.process = subprocess.Popen(["wineserver", "-f", "-p"], env=self.environment(os.environ),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
-        atexit.register(self.stop)
-        self._wine_tool(["wine", "cmd", "/c", "exit"], 120)
-        if self.process.poll() is not None:
-            raise RuntimeError("wineserver for %s ended at start (code %s)" % (self.prefix, self.process.returncode))
+        if not self.stop_registered:
+            atexit.register(self.stop)
+            self.stop_registered = True
+        # The warm-up run may come before the new server listens and start a
+        # server of its own, which then holds the prefix; that is stopped and
+        # the start tried again.
+        for _ in range(3):
+            # Any server left on this private prefix (a killed run, the unit
+            # tests' own) goes first: only one can serve a prefix.
+            self._wine_tool(["wineserver", "-k"], 60)
+            self._wine_tool(["wineserver", "-w"], 60)
+            self.process = subprocess.Popen(["wineserver", "-f", "-p"], env=self.environment(os.environ),
+                                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL, start_new_session=True)
+            time.sleep(0.2)
+            self._wine_tool(["wine", "cmd", "/c", "exit"], 120)
+            if self.process.poll() is None:
+                return
+        raise RuntimeError("wineserver for %s ended at start (code %s)" % (self.prefix, self.process.returncode))
 
     def stop(self):
         if self.process is None:
@@ -270,8 +279,11 @@ class Terminal:
                                    env=build.environment(env), dimensions=(rows, cols),
                                    preexec_fn=preexec, timeout=TIMEOUT)
         self.child.delaybeforesend = None
-        self.child.delayafterclose = 0
-        self.child.delayafterterminate = 0
+        # pexpect sleeps after close and terminate by default; the pty
+        # process object does the closing.
+        for obj in (self.child, self.child.ptyproc):
+            obj.delayafterclose = 0
+            obj.delayafterterminate = 0
         self.screen.answer = self.child.send
 
     def __enter__(self):
