@@ -65,7 +65,7 @@ bool retry_after_failure(const Str& change, const Str& full_name) {
   FRESHLINE();
   if (RS.IGNORA) return false;
   WRITE(std::string_view("Annulla, Riprova, Ignora, ignora Tutti ?  [A,R,I,T] "));
-  char answer = ANSWER("ARIT");
+  char answer = ANSWER("ARIT");  // A first: no key left means abort
   WRITE(Str(answer));
   WRITELN();
   switch (answer) {

@@ -58,6 +58,7 @@ bool ESCPRESSED() {
 char ANSWER(std::string_view answers) {
   for (;;) {
     char key = UPCASE(static_cast<char>(READKEY()));
+    if (key == static_cast<char>(kEsc) && con_input_ended()) return answers.front();
     if (key == 0) {
       READKEY();
       continue;

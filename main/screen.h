@@ -28,7 +28,9 @@ void FRESHLINE();
 bool ESCPRESSED();
 
 // Reads keys, upper-cased, until one is among answers; a key without a
-// character is no answer.
+// character is no answer. When no key can come any more the first of the
+// answers is taken: each question names its stopping answer first, so an
+// unattended run ends instead of waiting for ever.
 char ANSWER(std::string_view answers);
 
 }  // namespace zelmo

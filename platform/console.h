@@ -26,6 +26,10 @@ bool con_flush();
 // When no key can ever come (end of input), returns Esc (27).
 uint8_t con_readkey();
 
+// True once no key can ever come (end of standard input, a closed terminal or
+// console): con_readkey then gives Esc every time.
+bool con_input_ended();
+
 // True when a key is waiting; the key is not consumed. Never waits.
 bool con_keypressed();
 

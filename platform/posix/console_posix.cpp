@@ -180,6 +180,8 @@ bool con_keypressed() {
   return input_size > 0 && now_ms() - input_time_ms >= kKeyTimeoutMs && decode_input(true);
 }
 
+bool con_input_ended() { return input_ended; }
+
 uint8_t con_wherex() { return static_cast<uint8_t>(cursor.x); }
 uint8_t con_wherey() { return static_cast<uint8_t>(cursor.y); }
 

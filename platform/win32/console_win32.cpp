@@ -22,6 +22,7 @@ ULONGLONG last_flush = 0;
 
 // The code of a two-byte key, kept for the next READKEY; -1 when none.
 int pending_key = -1;
+bool input_ended = false;  // the console's input can give nothing more
 
 // What the console was when the tool found it, given back at the end.
 bool found_saved = false;
@@ -110,13 +111,18 @@ uint8_t con_readkey() {
   for (;;) {
     INPUT_RECORD record;
     DWORD got = 0;
-    if (!ReadConsoleInputA(in, &record, 1, &got) || got == 0) return 27;
+    if (!ReadConsoleInputA(in, &record, 1, &got) || got == 0) {
+      input_ended = true;
+      return 27;
+    }
     if (record.EventType != KEY_EVENT) continue;
     const KeyBytes key = TRANSLATE_KEY(record.Event.KeyEvent);
     if (key.count == 2) pending_key = key.bytes[1];
     if (key.count > 0) return key.bytes[0];
   }
 }
+
+bool con_input_ended() { return input_ended; }
 
 bool con_keypressed() {
   if (pending_key >= 0) return true;
