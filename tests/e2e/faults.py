@@ -6,6 +6,7 @@ A fixture that needs a privilege the test run does not have skips its test
 and says which one, so that the tests still run, with less, as any user.
 """
 
+import getpass
 import os
 import re
 import shutil
@@ -187,9 +188,20 @@ def tree_bits(root):
     return found
 
 
-def private_tmp(case):
-    """A TMP and TEMP of the test's own, outside the tree under test, so
-    that the list file can be watched: the environment to run with."""
+def list_file_place(case):
+    """Where the run's list file goes, and the environment that puts it
+    there: a TMP of the test's own for the native build; Wine's own temporary
+    directory in its prefix for the Win32 build, since Wine sets TMP itself."""
+    if case.build.name == "win32":
+        return case.build.server.prefix / "drive_c" / "users" / getpass.getuser() / "Temp", {}
     tmp = case.workdir / "tmp"
     tmp.mkdir()
-    return {"TMP": str(tmp), "TEMP": str(tmp)}
+    return tmp, {"TMP": str(tmp), "TEMP": str(tmp)}
+
+
+def list_files(place):
+    """The list files in place (none when it does not exist)."""
+    try:
+        return sorted(name for name in os.listdir(place) if name.upper().startswith("ZELMO"))
+    except FileNotFoundError:
+        return []
