@@ -1,6 +1,7 @@
 // Directory search, attributes, directories and raw files through the 8-bit
 // ("A") calls: names go to and come from the system as the same bytes.
 #include <atomic>
+#include <cstring>
 
 #include "platform/filesys.h"
 #include "platform/win32/files_win32.h"
@@ -56,12 +57,17 @@ bool passes(DWORD attr, uint32_t attrmask) {
   return (attr & (kHidden | kSystem | kDirectory) & ~attrmask) == 0;
 }
 
+// A name that holds a path separator cannot be named by a path: joined to its
+// directory it would name another file. Windows never returns one; Wine does
+// for a Linux name that holds a backslash.
+bool nameable(const char* name) { return std::strpbrk(name, "\\/") == nullptr; }
+
 // Moves on from the entry in data (already read when have_entry) to the
 // first one that passes the mask.
 int next_passing(HANDLE find, uint32_t attrmask, WIN32_FIND_DATAA& data, bool have_entry) {
   for (;;) {
     if (!have_entry && !FindNextFileA(find, &data)) return last_error();
-    if (passes(data.dwFileAttributes, attrmask)) return 0;
+    if (passes(data.dwFileAttributes, attrmask) && nameable(data.cFileName)) return 0;
     have_entry = false;
   }
 }
