@@ -17,6 +17,19 @@ namespace {
 
 bool shows_progress() { return RS.OUTFILE.empty() || RS.VISUALIZZA; }
 
+// True when no part of a listed directory below the top directory is a link
+// or gone now. The tree may have changed since it was listed, and a link put
+// in place of a listed directory would lead the pass out of the tree.
+bool still_in_tree(const Str& directory) {
+  for (int end = RS.CODA.length() + 1; end <= directory.length(); ++end) {
+    if (end < directory.length() && directory.at(end + 1) != '\\') continue;
+    uint32_t attr = 0;
+    if (GETFATTR(directory.left(end), attr) != 0) return false;
+    if ((attr & kReparsePoint) != 0 || (attr & kDirectory) == 0) return false;
+  }
+  return true;
+}
+
 // The list file's directories, each with the pattern, in record order.
 void run_listed_directories() {
   SETFATTR(RS.TMPFILES, kArchive);
@@ -27,6 +40,7 @@ void run_listed_directories() {
   for (int64_t n = 0; n < records; ++n) {
     if (RS.NF.read(n, RS.PATH) != 0) ERR(6);
     RS.PATH = FREECHAR(Str("\0", 1), RS.PATH);
+    if (!still_in_tree(RS.PATH)) continue;
     if (!RS.PATH.ends_with(':')) RS.PATH += '\\';
     RUN_PASS(PATHOF(RS.PATH), RS.NOMEFILE);
   }
