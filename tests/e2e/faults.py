@@ -13,7 +13,6 @@ import shutil
 import subprocess
 import tempfile
 import termios
-import time
 from pathlib import Path
 
 import harness
@@ -118,9 +117,14 @@ def as_nobody(case):
 
 def run_as_nobody(case, args, cwd, stdin=b""):
     """Runs the native tool as the user nobody with no terminal, answers on
-    standard input; the CompletedProcess."""
+    standard input, and a TMP that nobody may write; the CompletedProcess."""
     command = as_nobody(case) + [str(case.build.program("zelmo"))] + [str(a) for a in args]
-    return subprocess.run(command, cwd=str(cwd), env=case.build.environment(), input=stdin,
+    tmp = case.workdir / "tmp-nobody"
+    tmp.mkdir(exist_ok=True)
+    tmp.chmod(0o1777)
+    case.workdir.chmod(0o755)
+    env = case.build.environment({"TMP": str(tmp), "TEMP": str(tmp)})
+    return subprocess.run(command, cwd=str(cwd), env=env, input=stdin,
                           capture_output=True, timeout=harness.TIMEOUT, start_new_session=True)
 
 
@@ -156,16 +160,6 @@ def assert_cooked(case, term):
 def signal_process(term, number):
     """Sends a signal to the program itself (under Wine: to the wine process)."""
     os.kill(term.child.pid, number)
-
-
-def wait_gone(path, timeout=5.0):
-    """True when path has disappeared within timeout seconds."""
-    deadline = time.monotonic() + timeout
-    while os.path.lexists(path):
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.05)
-    return True
 
 
 def make_files(directory, names):

@@ -1,0 +1,91 @@
+"""Size: one directory of 100,000 entries, and a tree 120 levels deep whose
+lower levels pass 255 bytes. Counts stay right, memory and time stay small,
+and a directory too deep to be named is left out and reported.
+
+Under Wine, whose console is slow to take 100,000 lines, the large
+directory holds 20,000 entries."""
+
+import os
+
+import faults
+import harness
+
+SLOW = 300
+
+
+def dotted(number):
+    return "{:,}".format(number).replace(",", ".")
+
+
+class LargeDirectory(harness.ToolCase):
+    def setUp(self):
+        super().setUp()
+        self.count = 100000 if self.build.name == "posix" else 20000
+        self.dir = self.workdir / "big"
+        self.dir.mkdir()
+        faults.make_files(self.dir, ("f%06d" % i for i in range(self.count)))
+        self.mask = faults.tool_path(self.build, self.dir) + "\\*.*"
+
+    def run_tool(self, args):
+        """The run's console text and exit code: with no terminal on POSIX,
+        in a terminal (whose screen only keeps the end) under Wine."""
+        if self.build.name == "posix":
+            done = self.batch(args, timeout=SLOW)
+            return done.stdout.decode(), done.returncode
+        term = self.terminal(args, cols=200)
+        code = term.wait_exit(timeout=SLOW)
+        return term.plain_transcript(), code
+
+    def test_listing_counts_every_entry(self):
+        out, code = self.run_tool([self.mask])
+        self.assertEqual(code, 0, out[-500:])
+        self.assertTrue(out.rstrip().endswith("*** File trovati: " + dotted(self.count)), out[-500:])
+        self.assertEqual(out.count("]    f"), self.count)
+
+    def test_change_reaches_every_entry(self):
+        out, code = self.run_tool(["/S", "/Y", "/I", "+H", "+NUL", self.mask])
+        self.assertEqual(code, 0, out[-500:])
+        self.assertIn("*** File processati complessivamente: %s su %s ,saltati 0  ,accessi negati 0"
+                      % (dotted(self.count), dotted(self.count)), out)
+        self.assertEqual(set(faults.tree_bits(self.dir).values()), {harness.HIDDEN})
+
+
+class DeepTree(harness.ToolCase):
+    DEPTH = 120
+
+    def setUp(self):
+        super().setUp()
+        self.top = self.workdir / "t"
+        path = self.top
+        for _ in range(self.DEPTH):
+            path = path / "d"
+            os.makedirs(path)
+            faults.make_files(path, ["f"])
+        self.top_text = faults.tool_path(self.build, self.top)
+        # Level k has the path top + "\d" k times; the first that passes 255
+        # bytes is left out, and so is everything below it.
+        self.levels = (255 - len(self.top_text)) // 2
+        self.assertLess(self.levels, self.DEPTH)
+
+    def test_listing_stops_at_255_bytes_and_says_so(self):
+        args = ["/S", self.top_text + "\\*.*"]
+        term = self.terminal(args, cols=255)
+        self.assertEqual(term.wait_exit(timeout=SLOW), 0, term.describe())
+        text = term.plain_transcript()
+        # The top holds d; each listed level holds f and d.
+        self.assertIn("File trovati complessivamente: %d" % (1 + 2 * self.levels), text)
+        self.assertEqual(text.count("Attributi  ---  Nomi dei files ("), 1 + self.levels)
+        self.assertIn(faults.TOO_LONG + "1", text)
+
+    def test_change_stops_at_255_bytes(self):
+        args = ["/S", "/Y", "/I", "+S", self.top_text + "\\*.*"]
+        term = self.terminal(args, cols=255)
+        self.assertEqual(term.wait_exit(timeout=SLOW), 0, term.describe())
+        self.assertIn(faults.TOO_LONG + "1", term.plain_transcript())
+        # Entries whose full path fits are changed; deeper ones never.
+        for relative, bits in faults.tree_bits(self.top).items():
+            fits = len(self.top_text) + 1 + len(relative) <= 255
+            self.assertEqual(bits, harness.SYSTEM if fits else 0, relative)
+
+
+harness.for_each_build(globals(), LargeDirectory, DeepTree)
