@@ -2,7 +2,6 @@
 closed terminal. Every entry is left either changed or untouched, the
 terminal gets its echo and line mode back, and no list file stays behind."""
 
-import os
 import re
 import signal
 import time
