@@ -3,7 +3,7 @@ each scenario runs once with each build, in a terminal of 25x80 and on its
 own copy of one tree, and both must leave the same screen, the same exit
 code, the same output file and the same attributes behind.
 
-Needs build-win/zelmo.exe beside build/ (ZELMO_WIN_BUILD_DIR elsewhere).
+Needs both builds: build/zelmo and build-win/zelmo.exe (see tool.py).
 What Wine makes differ is accounted for in one place, WINE below; the trees
 and scenarios stay clear of what cannot be compared at all."""
 
@@ -13,8 +13,8 @@ import tempfile
 import unittest
 from pathlib import Path
 
-import harness
-import tool
+import tool  # first: it makes the harness importable
+from tool import harness
 
 # What Wine imposes, and how the comparison deals with it:
 # - Wine shows the Linux tree under drive Z:, so paths are typed and shown

@@ -1,8 +1,8 @@
 """The builds under test and what the interoperability tests need of the tool:
 its path syntax, and its listing read back as attribute bits.
 
-The native build comes from ZELMO_BUILD_DIR (ctest sets it; build/ by
-default), the Win32 build from ZELMO_WIN_BUILD_DIR (build-win/ by default).
+The native build comes from ZELMO_NATIVE_BUILD_DIR (build/ by default), the
+Win32 build from ZELMO_WIN_BUILD_DIR (build-win/ by default); ctest sets both.
 Programs are run through the end-to-end tests' harness."""
 
 import os
@@ -20,7 +20,7 @@ _ENTRY_LINE = re.compile(r"^ \[([D ][A ][R ][H ][S ])\]    (.*)$")
 
 
 def native_build():
-    build = harness.PosixBuild(os.environ.get("ZELMO_BUILD_DIR") or REPO / "build")
+    build = harness.PosixBuild(os.environ.get("ZELMO_NATIVE_BUILD_DIR") or REPO / "build")
     if not build.program("zelmo").exists():
         raise RuntimeError("no native build at %s: cmake -B build && cmake --build build" % build.build_dir)
     return build
