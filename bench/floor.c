@@ -68,9 +68,9 @@ static void field(unsigned word, char out[9]) {
 }
 
 struct job {
-  FILE* out;        /* list: the report; change: NULL */
-  int set;          /* change: 1 sets the bits, 0 clears them */
-  unsigned bits;    /* change: the bits to set or clear */
+  FILE* out;     /* list: the report; change: NULL */
+  int set;       /* change: 1 sets the bits, 0 clears them */
+  unsigned bits; /* change: the bits to set or clear */
 };
 
 static int visit(const struct job* job, const char* path, const char* name, const struct stat* st,
@@ -138,11 +138,20 @@ static int parse_bits(const char* arg, struct job* job) {
   job->set = arg[0] == '+';
   for (const char* c = arg + 1; *c; ++c) {
     switch (*c) {
-      case 'R': job->bits |= kReadOnly; break;
-      case 'H': job->bits |= kHidden; break;
-      case 'S': job->bits |= kSystem; break;
-      case 'A': job->bits |= kArchive; break;
-      default: return -1;
+      case 'R':
+        job->bits |= kReadOnly;
+        break;
+      case 'H':
+        job->bits |= kHidden;
+        break;
+      case 'S':
+        job->bits |= kSystem;
+        break;
+      case 'A':
+        job->bits |= kArchive;
+        break;
+      default:
+        return -1;
     }
   }
   return job->bits ? 0 : -1;
