@@ -4,8 +4,8 @@
 
 #include "main/runstate.h"
 #include "main/screen.h"
+#include "main/subrun.h"
 #include "platform/console.h"
-#include "platform/filesys.h"
 #include "platform/process.h"
 #include "support/strings.h"
 
@@ -32,15 +32,6 @@ Str message(uint8_t code) {
   if (code == 1) line += RS.TESTA;
   if (code == 4 || code == 7 || code == 8) line += RS.OUTFILE;
   return line;
-}
-
-// Removes the list file, but only when this run created it.
-void remove_list_file() {
-  if (RS.NF.is_open()) RS.NF.close();
-  if (!RS.LISTCREATED) return;
-  DELETEFILE(RS.TMPFILES);
-  RS.LISTCREATED = false;
-  SET_INTERRUPT_CLEANUP(Str());
 }
 
 const char* const kHelp[] = {
@@ -77,7 +68,7 @@ void ERR(uint8_t code) {
   if (code == 3 && CHANGE_REQUESTED())
     WRITE(Str("*** File processati complessivamente: ") + DIM_PUNTO(RS.PROCESSATI_TOT));
   if (!RS.OUTFILE.empty()) RS.TESTO.close();
-  remove_list_file();
+  REMOVE_LIST_FILE();
   EXIT_PROCESS(kExitError);
 }
 
@@ -97,7 +88,7 @@ void FATAL(const char* failure) {
   con_flush();
   // Keep what the output file holds and leave no list file behind.
   RS.TESTO.close();
-  remove_list_file();
+  REMOVE_LIST_FILE();
   std::printf("Errore irrecuperabile: %s\n", failure);
   std::fflush(stdout);
   EXIT_PROCESS(kExitFatal);

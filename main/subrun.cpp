@@ -30,7 +30,6 @@ void run_listed_directories() {
     if (!RS.PATH.ends_with(':')) RS.PATH += '\\';
     RUN_PASS(PATHOF(RS.PATH), RS.NOMEFILE);
   }
-  RS.NF.close();
 }
 
 }  // namespace
@@ -54,6 +53,14 @@ void SUBDIRECTORY_RUN() {
     WRITELN(Str("*** Directory non elaborate, percorso oltre 255 caratteri: ") + DIM_PUNTO(outcome.too_long));
   RUN_PASS(PATHOF(RS.NOMEFILE), NAMEOF(RS.NOMEFILE));
   run_listed_directories();
+  REMOVE_LIST_FILE();
+}
+
+void REMOVE_LIST_FILE() {
+  if (RS.NF.is_open()) RS.NF.close();
+  if (!RS.LISTCREATED) return;
+  // A pass may have made it read-only, which would keep it from going.
+  SETFATTR(RS.TMPFILES, kArchive);
   DELETEFILE(RS.TMPFILES);
   RS.LISTCREATED = false;
   SET_INTERRUPT_CLEANUP(Str());

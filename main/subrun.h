@@ -6,4 +6,8 @@ namespace zelmo {
 
 void SUBDIRECTORY_RUN();
 
+// Closes the list file and deletes it, but only when this run created it,
+// so that a user's file that bears its name is never removed.
+void REMOVE_LIST_FILE();
+
 }  // namespace zelmo
