@@ -60,18 +60,26 @@ int GETFATTR(const Str& name, uint32_t& attr);
 // nothing is, and a failure is reported.
 int SETFATTR(const Str& name, uint32_t attr);
 
-// The value of an environment variable, names compared with a to z folded;
-// "" when not set.
+// The value of an environment variable: the first entry of the environment,
+// cut to 255 bytes, whose text before its first "=" is the name (a to z
+// folded); "" when not set, and for an empty name.
 Str GETENV(const Str& name);
 
-// The current directory of a drive (0: the current drive); only a root ends
-// with "\".
+// The current directory of a drive (0: the current drive, 1 to 26: A to Z);
+// only a root ends with "\". "" when it cannot be read, and for every drive
+// but 0 on a platform without drive letters.
 Str GETDIR(uint8_t drive);
 
-// An absolute path from a path, as text, without looking at the disk.
+// An absolute path, as text, without looking at the disk: "/" read as "\",
+// a relative start joined to its drive's current directory, "." and ".."
+// resolved, empty parts dropped, "\\server\share" kept whole, case kept. A
+// closing "\" stays when the path had one or the result is a root. A path
+// whose drive's current directory is unknown is cleaned but stays relative.
 Str FEXPAND(const Str& path);
 
-// Splits a path into directory, name and extension.
+// Splits a path into directory, name and extension, "/" read as "\": the
+// directory is, with a ":", the first byte and ":", then the rest through
+// its last "\"; the extension begins at the last "." of what follows.
 void FSPLIT(const Str& path, Str& dir, Str& name, Str& ext);
 
 int MKDIR(const Str& dir);

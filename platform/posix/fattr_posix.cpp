@@ -1,0 +1,38 @@
+// Reading and setting the attribute word of a named entry.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/filesys.h"
+#include "platform/posix/attrstore_posix.h"
+#include "platform/posix/dosattrib.h"
+#include "platform/posix/entryword_posix.h"
+#include "platform/posix/resolve_posix.h"
+
+namespace zelmo {
+
+using posix::OpenDir;
+
+int GETFATTR(const Str& name, uint32_t& attr) {
+  attr = 0;
+  OpenDir dir;
+  std::string entry;
+  if (int error = posix::LOCATE(name, dir, entry)) return error;
+  struct stat st;
+  if (fstatat(dir.fd(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  attr = posix::ENTRY_WORD(dir.fd(), entry.c_str(), dir.path() + "/" + entry, st);
+  return 0;
+}
+
+int SETFATTR(const Str& name, uint32_t attr) {
+  OpenDir dir;
+  std::string entry;
+  if (int error = posix::LOCATE(name, dir, entry)) return error;
+  posix::Target target;
+  if (int error = target.open(dir.fd(), entry)) return error;
+  return posix::STORE_WORD(target, attr, posix::IS_DOT_NAME(entry));
+}
+
+}  // namespace zelmo

@@ -1,0 +1,63 @@
+// Tool paths on a Linux disk. The tool's path syntax: "\" between parts ("/"
+// read as "\"), "\" first for an absolute path, no drive letters; a path
+// with a drive letter or beginning with "\\" names nothing on disk. Each part
+// is found with a to z folded: an exact match wins, otherwise the first
+// matching entry in byte order.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "support/str.h"
+
+namespace zelmo::posix {
+
+struct ToolPath {
+  bool absolute = false;
+  std::vector<std::string> parts;  // never empty, never holding "\"
+};
+
+// Cuts a path into its parts, dropping empty ones. false when it names
+// nothing on disk: a drive letter, a "\\" start, or a NUL byte inside.
+bool PARSE_TOOL_PATH(const Str& path, ToolPath& out);
+
+// An open directory and its Linux path.
+class OpenDir {
+ public:
+  OpenDir() = default;
+  OpenDir(const OpenDir&) = delete;
+  OpenDir& operator=(const OpenDir&) = delete;
+  ~OpenDir();
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+  // Hands the descriptor over to the caller, who then closes it.
+  int release();
+
+ private:
+  friend int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out);
+  int fd_ = -1;
+  std::string path_;
+};
+
+// Opens the directory formed by the first count parts of path (following
+// links, as any path through a linked directory does). Resolutions are
+// remembered; one that proves stale is found afresh. 0 or an errno value.
+int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out);
+
+// The entry of directory dirfd named by part: the exact name when such an
+// entry exists (not following links), otherwise the first in byte order that
+// matches with a to z folded. 0 or an errno value (ENOENT when none).
+int FIND_ENTRY(int dirfd, const std::string& part, std::string& found);
+
+// The directory and the entry a tool path names: 0 with dir open and name
+// the entry's name on disk. ENOENT with dir open and name as written when
+// only the entry is missing (for callers that create it); another errno
+// value, or ENOENT with dir not open, when the directory cannot be found.
+// The root "\" is the entry "." of "/"; an empty path names nothing.
+int LOCATE(const Str& path, OpenDir& dir, std::string& name);
+
+// Forgets every remembered resolution; for a change of current directory.
+void FORGET_DIRS();
+
+}  // namespace zelmo::posix
