@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/console.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ void say(const char* text) { zelmo::con_write(text, std::strlen(text)); }
 
 int main() {
   if (zelmo::con_start() != zelmo::ConsoleStart::kOk) return 1;
+  zelmo::INSTALL_INTERRUPT_HANDLERS();
   say("keyprobe ready\r\n");
   for (uint8_t previous = 1;;) {
     uint8_t key = zelmo::con_readkey();
