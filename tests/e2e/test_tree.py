@@ -3,7 +3,6 @@ totals, progress texts, the list file's records, its place and its removal on
 every way out, and links."""
 
 import os
-import re
 import subprocess
 import tempfile
 from pathlib import Path
@@ -15,7 +14,6 @@ from reports import (CONFIRM, INTERRUPTED, LIST_FILE, NOT_FOUND, OUTPUT_QUESTION
                      tool_path)
 
 DONE = PROGRESS + "fatto."
-HEADING = re.compile(r"^(Attributi  ---  Nomi dei files \(.*\))$", re.M)
 
 
 class TreeCase(harness.ToolCase):
@@ -50,7 +48,7 @@ class TreeCase(harness.ToolCase):
     def blocks(self, term):
         """The listing's blocks, as (heading, set of entry lines, count line)."""
         text = term.plain_transcript().replace("\r", "")
-        lines = [line for line in text.split("\n")]
+        lines = text.split("\n")
         found = []
         for i, line in enumerate(lines):
             if line.startswith("Attributi  ---"):
