@@ -19,8 +19,10 @@ bool shows_progress() { return RS.OUTFILE.empty() || RS.VISUALIZZA; }
 
 // True when no part of a listed directory below the top directory is a link
 // or gone now. The tree may have changed since it was listed, and a link put
-// in place of a listed directory would lead the pass out of the tree.
+// in place of a listed directory would lead a change out of the tree; a
+// listing only reads, so it is spared the cost of the test.
 bool still_in_tree(const Str& directory) {
+  if (!CHANGE_REQUESTED()) return true;
   for (int end = RS.CODA.length() + 1; end <= directory.length(); ++end) {
     if (end < directory.length() && directory.at(end + 1) != '\\') continue;
     uint32_t attr = 0;
