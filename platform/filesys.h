@@ -106,5 +106,10 @@ int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got);
 int FILE_SEEK(FileHandle handle, int64_t offset);
 int FILE_SIZE(FileHandle handle, int64_t& size);
 int FILE_CLOSE(FileHandle handle);
+// Writes or reads at a byte offset in one call, whatever the file position;
+// the position afterwards is left to the platform. FILE_READ_AT's got tells
+// how many bytes came (fewer only at the end of the file).
+int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t count);
+int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got);
 
 }  // namespace zelmo

@@ -158,6 +158,32 @@ int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got) {
   return 0;
 }
 
+int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t count) {
+  const char* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    ssize_t n = pwrite(int(handle), next, count, off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    next += n;
+    offset += n;
+    count -= size_t(n);
+  }
+  return 0;
+}
+
+int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got) {
+  got = 0;
+  char* next = static_cast<char*>(bytes);
+  while (got < count) {
+    ssize_t n = pread(int(handle), next + got, count - got, off_t(offset + int64_t(got)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    got += size_t(n);
+  }
+  return 0;
+}
+
 int FILE_SEEK(FileHandle handle, int64_t offset) {
   return lseek(int(handle), off_t(offset), SEEK_SET) < 0 ? errno : 0;
 }
