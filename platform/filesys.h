@@ -70,6 +70,10 @@ Str GETENV(const Str& name);
 // but 0 on a platform without drive letters.
 Str GETDIR(uint8_t drive);
 
+// Whether paths may begin with a drive ("C:"), so that a path from "\" lies
+// on the current drive; false where "\" is the root of every path.
+bool HAS_DRIVES();
+
 // An absolute path, as text, without looking at the disk: "/" read as "\",
 // a relative start joined to its drive's current directory, "." and ".."
 // resolved, empty parts dropped, "\\server\share" kept whole, case kept. A

@@ -97,9 +97,7 @@ Target::~Target() {
   if (fd_ >= 0) close(fd_);
 }
 
-int Target::open(int dirfd, const std::string& name) {
-  struct stat before;
-  if (fstatat(dirfd, name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+int Target::open(int dirfd, const std::string& name, const struct stat& before) {
   if (int error = check_type(before)) return error;
   // O_NONBLOCK and O_NOCTTY: should the name be swapped for a fifo or a
   // device after the check above, the open neither hangs nor takes a terminal.

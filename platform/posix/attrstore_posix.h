@@ -17,10 +17,12 @@ class Target {
   Target& operator=(const Target&) = delete;
   ~Target();
 
-  // Opens the entry name of directory dirfd without following a link.
-  // ELOOP for a symbolic link, EPERM for an entry that is neither a regular
-  // file nor a directory (it cannot hold the value), else 0 or errno.
-  int open(int dirfd, const std::string& name);
+  // Opens the entry name of directory dirfd without following a link;
+  // before is its status, just read without following a link. ELOOP for a
+  // symbolic link, EPERM for an entry that is neither a regular file nor a
+  // directory (it cannot hold the value), ESTALE when what was opened is
+  // not the entry of before, else 0 or errno.
+  int open(int dirfd, const std::string& name, const struct stat& before);
   const struct stat& status() const { return st_; }
 
   // 0 or an errno value (ENODATA: nothing stored).

@@ -172,16 +172,13 @@ int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t c
 }
 
 int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got) {
-  got = 0;
-  char* next = static_cast<char*>(bytes);
-  while (got < count) {
-    ssize_t n = pread(int(handle), next + got, count - got, off_t(offset + int64_t(got)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) break;
-    got += size_t(n);
-  }
-  return 0;
+  // One call: a regular file gives less than asked only at its end.
+  ssize_t n;
+  do {
+    n = pread(int(handle), bytes, count, off_t(offset));
+  } while (n < 0 && errno == EINTR);
+  got = n < 0 ? 0 : size_t(n);
+  return n < 0 ? errno : 0;
 }
 
 int FILE_SEEK(FileHandle handle, int64_t offset) {

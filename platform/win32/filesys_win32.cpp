@@ -240,8 +240,9 @@ int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, s
       const int error = last_error();
       return error == ERROR_HANDLE_EOF ? 0 : error;
     }
-    if (read == 0) break;
     got += read;
+    // A file gives less than asked only at its end.
+    if (read < chunk) break;
   }
   return 0;
 }
