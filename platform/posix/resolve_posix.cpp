@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -51,15 +53,22 @@ const std::string* recall(const std::string& key) {
   return &it->second.linux_path;
 }
 
-void remember(const std::string& key, const std::string& linux_path) {
+// Keeps the half of the remembered resolutions used last: one pass for
+// every kRemembered / 2 new ones, where dropping the oldest alone would cost
+// a pass for each.
+void forget_older_half() {
   auto& dirs = remembered();
-  if (dirs.size() >= kRemembered && dirs.find(key) == dirs.end()) {
-    auto oldest = dirs.begin();
-    for (auto it = dirs.begin(); it != dirs.end(); ++it)
-      if (it->second.used < oldest->second.used) oldest = it;
-    dirs.erase(oldest);
-  }
-  dirs[key] = Remembered{linux_path, ++g_clock};
+  std::vector<uint64_t> uses;
+  uses.reserve(dirs.size());
+  for (const auto& [key, dir] : dirs) uses.push_back(dir.used);
+  auto middle = uses.begin() + std::ptrdiff_t(uses.size() / 2);
+  std::nth_element(uses.begin(), middle, uses.end());
+  std::erase_if(dirs, [last_old = *middle](const auto& entry) { return entry.second.used < last_old; });
+}
+
+void remember(const std::string& key, const std::string& linux_path) {
+  if (remembered().size() >= kRemembered && remembered().find(key) == remembered().end()) forget_older_half();
+  remembered()[key] = Remembered{linux_path, ++g_clock};
 }
 
 // The first entry of dirfd in byte order whose name equals part with a to z folded.
