@@ -45,4 +45,15 @@ class Target {
 // dot_name: whether the entry's name begins with "." (not "." or "..").
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name);
 
+// What STORE_WORD_AT returns for a change it leaves to STORE_WORD.
+constexpr int kNeedsTarget = -1;
+
+// Stores word as STORE_WORD does, on entry name of directory dirfd whose
+// status st was just read without following a link, when that takes no
+// more than one write of a text value: no mode to change, no record to
+// rewrite. It opens nothing and follows no link: the value is read and
+// written through dirfd. kNeedsTarget for any other change, and where the
+// kernel cannot do it this way: the caller then opens a Target.
+int STORE_WORD_AT(int dirfd, const std::string& name, const struct stat& st, uint32_t word);
+
 }  // namespace zelmo::posix

@@ -30,6 +30,9 @@ int SETFATTR(const Str& name, uint32_t attr) {
   std::string entry;
   struct stat st;
   if (int error = posix::LOCATE(name, dir, entry, &st)) return error;
+  // Most changes touch the value alone and need no descriptor of the entry.
+  int stored = posix::STORE_WORD_AT(dir.fd(), entry, st, attr);
+  if (stored != posix::kNeedsTarget) return stored;
   posix::Target target;
   if (int error = target.open(dir.fd(), entry, st)) return error;
   return posix::STORE_WORD(target, attr, posix::IS_DOT_NAME(entry));

@@ -249,7 +249,8 @@ int FIND_ENTRY(int dirfd, const std::string& part, std::string& found, struct st
   }
   if (errno != ENOENT) return errno;
   int error = scan_folded(dirfd, part, found);
-  if (error == 0 && st != nullptr && fstatat(dirfd, found.c_str(), st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  if (error == 0 && st != nullptr && fstatat(dirfd, found.c_str(), st, AT_SYMLINK_NOFOLLOW) != 0)
+    return errno;
   return error;
 }
 
