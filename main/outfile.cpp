@@ -43,26 +43,11 @@ void OUTPUT_FILE_POLICY() {
     RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
     return;
   }
-  switch (RS.ACCODA) {
-    case 'A':
-      RS.TESTO.open(RS.OUTFILE, OpenMode::kAppend);
-      return;
-    case 'S':
-      RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
-      return;
-    case 'E':
-      ERR(7);
-  }
-  switch (ask_about_existing_file()) {
-    case 'A':
-      RS.TESTO.open(RS.OUTFILE, OpenMode::kAppend);
-      return;
-    case 'S':
-      RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
-      return;
-    default:
-      ERR(3);
-  }
+  char policy = RS.ACCODA;
+  if (policy == 'E') ERR(7);
+  if (policy == 'C') policy = ask_about_existing_file();
+  if (policy != 'A' && policy != 'S') ERR(3);  // E or Esc at the question
+  RS.TESTO.open(RS.OUTFILE, policy == 'A' ? OpenMode::kAppend : OpenMode::kRewrite);
 }
 
 }  // namespace zelmo

@@ -12,10 +12,18 @@ extern char** environ;
 
 namespace zelmo {
 
+// A value holds an ordinary Linux path (TMP=/tmp/x): its "/" are read as
+// "\", so the path is whole in the tool's syntax, also where a "/" would be
+// refused as a reserved character (a missing TMP directory to create).
 Str GETENV(const Str& name) {
   Str value;
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
-    if (ENV_ENTRY_IS(*entry, name, value)) return value;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    if (!ENV_ENTRY_IS(*entry, name, value)) continue;
+    std::string text(value.view());
+    for (char& c : text)
+      if (c == '/') c = '\\';
+    return Str(text);
+  }
   return Str();
 }
 

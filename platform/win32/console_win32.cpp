@@ -59,6 +59,14 @@ bool screen_info(CONSOLE_SCREEN_BUFFER_INFO& info) {
 
 uint8_t as_byte(int value) { return static_cast<uint8_t>(std::clamp(value, 1, 255)); }
 
+// Control bytes other than CR and LF are shown as "?": a file name can hold
+// them, and a console that passes escape sequences on to a terminal (Wine's,
+// or one with virtual terminal processing) must not act on a name.
+char shown(char c) {
+  unsigned char code = static_cast<unsigned char>(c);
+  return code < 32 && c != '\r' && c != '\n' ? '?' : c;
+}
+
 }  // namespace
 
 ConsoleStart con_start() {
@@ -83,12 +91,10 @@ ConsoleStart con_start() {
 }
 
 bool con_write(const char* bytes, size_t count) {
-  if (pending_count + count > sizeof pending_out) {
-    if (!con_flush()) return false;
-    if (count > sizeof pending_out) return write_all(bytes, count);
+  for (size_t i = 0; i < count; ++i) {
+    if (pending_count == sizeof pending_out && !con_flush()) return false;
+    pending_out[pending_count++] = shown(bytes[i]);
   }
-  std::memcpy(pending_out + pending_count, bytes, count);
-  pending_count += count;
   return true;
 }
 
