@@ -70,6 +70,10 @@ Str GETENV(const Str& name);
 // but 0 on a platform without drive letters.
 Str GETDIR(uint8_t drive);
 
+// Whether paths may begin with a drive ("C:"), so that a path from "\" lies
+// on the current drive; false where "\" is the root of every path.
+bool HAS_DRIVES();
+
 // An absolute path, as text, without looking at the disk: "/" read as "\",
 // a relative start joined to its drive's current directory, "." and ".."
 // resolved, empty parts dropped, "\\server\share" kept whole, case kept. A
@@ -106,5 +110,10 @@ int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got);
 int FILE_SEEK(FileHandle handle, int64_t offset);
 int FILE_SIZE(FileHandle handle, int64_t& size);
 int FILE_CLOSE(FileHandle handle);
+// Writes or reads at a byte offset in one call, whatever the file position;
+// the position afterwards is left to the platform. FILE_READ_AT's got tells
+// how many bytes came (fewer only at the end of the file).
+int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t count);
+int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got);
 
 }  // namespace zelmo

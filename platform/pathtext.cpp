@@ -127,6 +127,12 @@ Str FEXPAND_WITH(const Str& path, DirectoryOf dir_of) {
   return Str(result);
 }
 
-Str FEXPAND(const Str& path) { return FEXPAND_WITH(path, GETDIR); }
+Str FEXPAND(const Str& path) {
+  // Where "\" is the root of every path, a path from it needs no current
+  // directory; asking for one would cost a system call for every heading.
+  if (!HAS_DRIVES() && (path.starts_with("\\") || path.starts_with("/")))
+    return FEXPAND_WITH(path, [](uint8_t) { return Str(); });
+  return FEXPAND_WITH(path, GETDIR);
+}
 
 }  // namespace zelmo

@@ -8,6 +8,9 @@
 
 namespace zelmo {
 
+// Records travel to and from the disk in blocks, so that a long list costs
+// one system call per block rather than one or two per record. The blocks
+// are of a fixed size: memory does not grow with the list.
 class RecordFile {
  public:
   static constexpr int kSize = 256;
@@ -20,16 +23,37 @@ class RecordFile {
   // kCreateNew for a new list, kReadOnly to read one back.
   int open(const Str& name, OpenMode mode);
   bool is_open() const { return handle_ != kNoFile; }
-  // The number of whole records in the file.
+  // The number of whole records in the file, those still held back included.
   int count(int64_t& records);
-  // Writes a record at record number n: 255, the path, NUL padding.
+  // Writes a record at record number n: 255, the path, NUL padding. The
+  // record may be held back until its block is full, a read or the count
+  // needs the disk, or the file is closed: a failure to store it is
+  // reported by that call.
   int write(int64_t n, const Str& path);
   // Reads record n; the 255 bytes after the length byte, NULs included.
+  // Records held back are read as written.
   int read(int64_t n, Str& text);
+  // Stores what is held back and closes the file; the first failure counts.
   int close();
 
  private:
+  static constexpr int kBlock = 32;  // records
+
+  // A run of consecutive records, from record first on.
+  struct Block {
+    int64_t first = 0;
+    int count = 0;
+    char bytes[kBlock * kSize];
+    bool holds(int64_t n) const { return n >= first && n < first + count; }
+    char* record(int64_t n) { return bytes + (n - first) * kSize; }
+  };
+
+  // Stores the records held back.
+  int flush();
+
   FileHandle handle_ = kNoFile;
+  Block held_;   // written, not yet on disk
+  Block ahead_;  // read from disk ahead of need
 };
 
 }  // namespace zelmo

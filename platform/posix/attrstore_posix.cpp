@@ -10,12 +10,26 @@
 #include "platform/filesys.h"
 #include "platform/posix/dosattrib.h"
 #include "platform/posix/entryword_posix.h"
+#include "platform/posix/xattrat_posix.h"
 
 namespace zelmo::posix {
 
 namespace {
 
 constexpr uint32_t kShownBits = kReadOnly | kHidden | kSystem | kArchive;
+
+// The bits to store and the mode to give for word on an entry of status st.
+// Read-only is also the write permission of a regular file (never of a
+// directory, where it would stop the creation of files): +R takes every
+// write bit away, -R gives the owner write permission back.
+mode_t planned_mode(const struct stat& st, uint32_t word, uint32_t& bits) {
+  bool regular = S_ISREG(st.st_mode);
+  bits = (word & kShownBits) | (S_ISDIR(st.st_mode) ? uint32_t(kDirectory) : 0u);
+  mode_t mode = st.st_mode & 07777;
+  if (regular && (bits & kReadOnly) != 0) return mode & ~mode_t(0222);
+  if (regular && (bits & kReadOnly) == 0 && (mode & 0222) == 0) return mode | S_IWUSR;
+  return mode;
+}
 
 int check_type(const struct stat& st) {
   if (S_ISLNK(st.st_mode)) return ELOOP;
@@ -97,9 +111,7 @@ Target::~Target() {
   if (fd_ >= 0) close(fd_);
 }
 
-int Target::open(int dirfd, const std::string& name) {
-  struct stat before;
-  if (fstatat(dirfd, name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+int Target::open(int dirfd, const std::string& name, const struct stat& before) {
   if (int error = check_type(before)) return error;
   // O_NONBLOCK and O_NOCTTY: should the name be swapped for a fifo or a
   // device after the check above, the open neither hangs nor takes a terminal.
@@ -144,23 +156,16 @@ int Target::change_mode(mode_t mode) const {
 
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name) {
   const struct stat& st = target.status();
-  bool directory = S_ISDIR(st.st_mode);
-  bool regular = S_ISREG(st.st_mode);
-  uint32_t bits = (word & kShownBits) | (directory ? uint32_t(kDirectory) : 0u);
-  // Read-only is also the write permission of a regular file (never of a
-  // directory, where it would stop the creation of files): +R takes every
-  // write bit away, -R gives the owner write permission back.
+  uint32_t bits = 0;
+  mode_t new_mode = planned_mode(st, word, bits);
   mode_t mode = st.st_mode & 07777;
-  mode_t new_mode = mode;
-  if (regular && (bits & kReadOnly) != 0) new_mode = mode & ~mode_t(0222);
-  if (regular && (bits & kReadOnly) == 0 && (mode & 0222) == 0) new_mode = mode | S_IWUSR;
 
   std::string old_value;
   int got = target.get(old_value);
   if (got == ENOTSUP) {
     // No user values on this file system: only a change that the write
     // permission alone shows can be stored.
-    EntryFacts facts{directory, regular, (new_mode & 0222) != 0, dot_name};
+    EntryFacts facts{S_ISDIR(st.st_mode), S_ISREG(st.st_mode), (new_mode & 0222) != 0, dot_name};
     if (((SHOWN_WORD(facts, DosAttrib()) ^ bits) & kShownBits) != 0) return ENOTSUP;
     return new_mode == mode ? 0 : target.change_mode(new_mode);
   }
@@ -171,6 +176,28 @@ int STORE_WORD(const Target& target, uint32_t word, bool dot_name) {
   if (decoded.form == DosAttrib::Form::kUnreadable) return EILSEQ;
   std::string new_value = ENCODE_DOSATTRIB(old_value, decoded, bits);
   return Change(target, got == 0, old_value, new_value, new_mode).apply();
+}
+
+int STORE_WORD_AT(int dirfd, const std::string& name, const struct stat& st, uint32_t word) {
+  if (check_type(st) != 0) return kNeedsTarget;
+  uint32_t bits = 0;
+  if (planned_mode(st, word, bits) != (st.st_mode & 07777)) return kNeedsTarget;
+  std::string old_value;
+  int got = GET_VALUE_AT(dirfd, name.c_str(), old_value);
+  if (got != 0 && got != ENODATA) return got == ENOSYS || got == ENOTSUP ? kNeedsTarget : got;
+  DosAttrib decoded = got == 0 ? DECODE_DOSATTRIB(old_value) : DosAttrib();
+  // A record's other bytes must go back to the inode they came from, which
+  // only a descriptor makes sure of; a value that cannot be read is refused there.
+  if (decoded.form != DosAttrib::Form::kNone && decoded.form != DosAttrib::Form::kText) return kNeedsTarget;
+  std::string new_value = ENCODE_DOSATTRIB(old_value, decoded, bits);
+  if (got == 0 && new_value == old_value) return 0;
+  // One write, made only if the value is still there (or still missing), so
+  // a value that appeared or went meanwhile is handled afresh.
+  int error = SET_VALUE_AT(dirfd, name.c_str(), new_value, got == 0 ? XATTR_REPLACE : XATTR_CREATE);
+  // EPERM, EACCES: a link or special file swapped in, or a file whose
+  // owner must lift its write permission first; the descriptor's way tells.
+  bool retry = error == ENOSYS || error == EPERM || error == EACCES || error == EEXIST || error == ENODATA;
+  return retry ? kNeedsTarget : error;
 }
 
 }  // namespace zelmo::posix

@@ -17,10 +17,12 @@ class Target {
   Target& operator=(const Target&) = delete;
   ~Target();
 
-  // Opens the entry name of directory dirfd without following a link.
-  // ELOOP for a symbolic link, EPERM for an entry that is neither a regular
-  // file nor a directory (it cannot hold the value), else 0 or errno.
-  int open(int dirfd, const std::string& name);
+  // Opens the entry name of directory dirfd without following a link;
+  // before is its status, just read without following a link. ELOOP for a
+  // symbolic link, EPERM for an entry that is neither a regular file nor a
+  // directory (it cannot hold the value), ESTALE when what was opened is
+  // not the entry of before, else 0 or errno.
+  int open(int dirfd, const std::string& name, const struct stat& before);
   const struct stat& status() const { return st_; }
 
   // 0 or an errno value (ENODATA: nothing stored).
@@ -42,5 +44,16 @@ class Target {
 // bits. Either everything is stored or the entry is left as it was.
 // dot_name: whether the entry's name begins with "." (not "." or "..").
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name);
+
+// What STORE_WORD_AT returns for a change it leaves to STORE_WORD.
+constexpr int kNeedsTarget = -1;
+
+// Stores word as STORE_WORD does, on entry name of directory dirfd whose
+// status st was just read without following a link, when that takes no
+// more than one write of a text value: no mode to change, no record to
+// rewrite. It opens nothing and follows no link: the value is read and
+// written through dirfd. kNeedsTarget for any other change, and where the
+// kernel cannot do it this way: the caller then opens a Target.
+int STORE_WORD_AT(int dirfd, const std::string& name, const struct stat& st, uint32_t word);
 
 }  // namespace zelmo::posix

@@ -4,6 +4,7 @@
 #include <sys/xattr.h>
 
 #include "platform/filesys.h"
+#include "platform/posix/xattrat_posix.h"
 
 namespace zelmo::posix {
 
@@ -26,7 +27,9 @@ uint32_t ENTRY_WORD(int dirfd, const char* name, const std::string& full_path, c
     auto get = [&](void* buffer, size_t size) {
       return lgetxattr(full_path.c_str(), kDosAttribName, buffer, size);
     };
-    if (READ_VALUE(get, value) == 0) stored = DECODE_DOSATTRIB(value);
+    int got = GET_VALUE_AT(dirfd, name, value);
+    if (got == ENOSYS) got = READ_VALUE(get, value);
+    if (got == 0) stored = DECODE_DOSATTRIB(value);
   }
   return SHOWN_WORD(facts, stored);
 }

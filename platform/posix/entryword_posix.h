@@ -40,7 +40,8 @@ int READ_VALUE(Get get, std::string& value) {
 }
 
 // The word of the entry name in directory dirfd, whose status st was read
-// without following links; full_path is its Linux path, for the value.
+// without following links; full_path is its Linux path, for the value where
+// the kernel cannot read it through dirfd.
 // A symbolic link gets kReparsePoint, and Directory when it leads to one.
 uint32_t ENTRY_WORD(int dirfd, const char* name, const std::string& full_path, const struct stat& st);
 

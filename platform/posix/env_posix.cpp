@@ -27,6 +27,8 @@ Str GETENV(const Str& name) {
   return Str();
 }
 
+bool HAS_DRIVES() { return false; }
+
 Str GETDIR(uint8_t drive) {
   if (drive != 0) return Str();  // no drive letters on this platform
   std::string buffer(256, '\0');

@@ -19,9 +19,8 @@ int GETFATTR(const Str& name, uint32_t& attr) {
   attr = 0;
   OpenDir dir;
   std::string entry;
-  if (int error = posix::LOCATE(name, dir, entry)) return error;
   struct stat st;
-  if (fstatat(dir.fd(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  if (int error = posix::LOCATE(name, dir, entry, &st)) return error;
   attr = posix::ENTRY_WORD(dir.fd(), entry.c_str(), dir.path() + "/" + entry, st);
   return 0;
 }
@@ -29,9 +28,13 @@ int GETFATTR(const Str& name, uint32_t& attr) {
 int SETFATTR(const Str& name, uint32_t attr) {
   OpenDir dir;
   std::string entry;
-  if (int error = posix::LOCATE(name, dir, entry)) return error;
+  struct stat st;
+  if (int error = posix::LOCATE(name, dir, entry, &st)) return error;
+  // Most changes touch the value alone and need no descriptor of the entry.
+  int stored = posix::STORE_WORD_AT(dir.fd(), entry, st, attr);
+  if (stored != posix::kNeedsTarget) return stored;
   posix::Target target;
-  if (int error = target.open(dir.fd(), entry)) return error;
+  if (int error = target.open(dir.fd(), entry, st)) return error;
   return posix::STORE_WORD(target, attr, posix::IS_DOT_NAME(entry));
 }
 

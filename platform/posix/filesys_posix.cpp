@@ -158,6 +158,29 @@ int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got) {
   return 0;
 }
 
+int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t count) {
+  const char* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    ssize_t n = pwrite(int(handle), next, count, off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    next += n;
+    offset += n;
+    count -= size_t(n);
+  }
+  return 0;
+}
+
+int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got) {
+  // One call: a regular file gives less than asked only at its end.
+  ssize_t n;
+  do {
+    n = pread(int(handle), bytes, count, off_t(offset));
+  } while (n < 0 && errno == EINTR);
+  got = n < 0 ? 0 : size_t(n);
+  return n < 0 ? errno : 0;
+}
+
 int FILE_SEEK(FileHandle handle, int64_t offset) {
   return lseek(int(handle), off_t(offset), SEEK_SET) < 0 ? errno : 0;
 }

@@ -9,11 +9,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/posix/wildcard_posix.h"
 
@@ -39,16 +42,6 @@ bool is_separator(char c) { return c == '\\' || c == '/'; }
 
 char fold(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
-// The key of the directory formed by the first count parts.
-std::string key_of(const ToolPath& path, size_t count) {
-  std::string key = path.absolute ? "" : ".";
-  for (size_t i = 0; i < count; ++i) {
-    key += '\\';
-    for (char c : path.parts[i]) key += fold(c);
-  }
-  return path.absolute && count == 0 ? "\\" : key;
-}
-
 std::string join(const std::string& dir, const std::string& name) {
   return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
@@ -60,15 +53,22 @@ const std::string* recall(const std::string& key) {
   return &it->second.linux_path;
 }
 
-void remember(const std::string& key, const std::string& linux_path) {
+// Keeps the half of the remembered resolutions used last: one pass for
+// every kRemembered / 2 new ones, where dropping the oldest alone would cost
+// a pass for each.
+void forget_older_half() {
   auto& dirs = remembered();
-  if (dirs.size() >= kRemembered && dirs.find(key) == dirs.end()) {
-    auto oldest = dirs.begin();
-    for (auto it = dirs.begin(); it != dirs.end(); ++it)
-      if (it->second.used < oldest->second.used) oldest = it;
-    dirs.erase(oldest);
-  }
-  dirs[key] = Remembered{linux_path, ++g_clock};
+  std::vector<uint64_t> uses;
+  uses.reserve(dirs.size());
+  for (const auto& [key, dir] : dirs) uses.push_back(dir.used);
+  auto middle = uses.begin() + std::ptrdiff_t(uses.size() / 2);
+  std::nth_element(uses.begin(), middle, uses.end());
+  std::erase_if(dirs, [last_old = *middle](const auto& entry) { return entry.second.used < last_old; });
+}
+
+void remember(const std::string& key, const std::string& linux_path) {
+  if (remembered().size() >= kRemembered && remembered().find(key) == remembered().end()) forget_older_half();
+  remembered()[key] = Remembered{linux_path, ++g_clock};
 }
 
 // The first entry of dirfd in byte order whose name equals part with a to z folded.
@@ -95,45 +95,82 @@ int scan_folded(int dirfd, const std::string& part, std::string& found) {
   return any ? 0 : ENOENT;
 }
 
-// The Linux path of the directory of the first count parts, through what is
-// remembered; used_memory tells whether any remembered resolution served.
-int resolve(const ToolPath& path, size_t count, std::string& out, bool& used_memory) {
-  if (count == 0) {
-    out.assign(1, path.absolute ? '/' : '.');
-    return 0;
+// The keys of the directories of the first 0, 1, ... count parts.
+std::vector<std::string> keys_of(const ToolPath& path, size_t count) {
+  std::vector<std::string> keys;
+  keys.reserve(count + 1);
+  std::string key(1, path.absolute ? '\\' : '.');
+  keys.push_back(key);
+  if (path.absolute) key.clear();
+  for (size_t i = 0; i < count; ++i) {
+    key += '\\';
+    for (char c : path.parts[i]) key += fold(c);
+    keys.push_back(key);
   }
-  std::string key = key_of(path, count);
-  if (const std::string* known = recall(key)) {
-    used_memory = true;
-    out = *known;
-    return 0;
-  }
-  std::string parent;
-  if (int error = resolve(path, count - 1, parent, used_memory)) return error;
-  const std::string& part = path.parts[count - 1];
+  return keys;
+}
+
+// The part of directory parent named part: as written when such an entry
+// exists, else the first that matches with a to z folded.
+int resolve_part(const std::string& parent, const std::string& part, std::string& out) {
   std::string exact = join(parent, part);
   struct stat st;
   if (part == "." || part == ".." || fstatat(AT_FDCWD, exact.c_str(), &st, 0) == 0) {
     out = exact;
-  } else {
-    if (errno != ENOENT) return errno;
-    int fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    std::string found;
-    int error = scan_folded(fd, part, found);
-    close(fd);
-    if (error != 0) return error;
-    out = join(parent, found);
+    return 0;
   }
-  remember(key, out);
+  if (errno != ENOENT) return errno;
+  int fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  std::string found;
+  int error = scan_folded(fd, part, found);
+  close(fd);
+  if (error != 0) return error;
+  out = join(parent, found);
   return 0;
 }
 
-// The whole path as written, for the first try when its parent is unknown.
-std::string exact_path(const ToolPath& path, size_t count) {
-  std::string out = path.absolute ? "/" : ".";
-  for (size_t i = 0; i < count; ++i) out = join(out, path.parts[i]);
-  return out;
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+// Opens the directory of the first count parts, from the longest of its
+// leading parts whose resolution is remembered; used_memory tells whether
+// one served.
+int open_resolved(const ToolPath& path, size_t count, int& fd, std::string& linux_path, bool& used_memory) {
+  std::vector<std::string> keys = keys_of(path, count);
+  size_t known = count;
+  const std::string* base = nullptr;
+  while (known > 0 && (base = recall(keys[known])) == nullptr) --known;
+  used_memory = base != nullptr;
+  std::string start = base != nullptr ? *base : std::string(1, path.absolute ? '/' : '.');
+  // The rest as written first: one call when each part is spelled as on
+  // disk, as in a tree run, where every part below the top comes from disk.
+  linux_path = start;
+  for (size_t i = known; i < count; ++i) linux_path = join(linux_path, path.parts[i]);
+  fd = open(linux_path.c_str(), kDirFlags);
+  if (fd >= 0) {
+    if (count > known) remember(keys[count], linux_path);
+    return 0;
+  }
+  if (errno != ENOENT || known == count) return errno;
+  // Part by part, folding where a part is not spelled as on disk.
+  linux_path = start;
+  for (size_t i = known; i < count; ++i) {
+    if (int error = resolve_part(linux_path, path.parts[i], linux_path)) return error;
+    remember(keys[i + 1], linux_path);
+  }
+  fd = open(linux_path.c_str(), kDirFlags);
+  return fd >= 0 ? 0 : errno;
+}
+
+struct Lent {
+  std::string key;
+  int fd = -1;
+  std::string linux_path;
+};
+
+Lent& lent() {
+  static Lent dir;
+  return dir;
 }
 
 }  // namespace
@@ -159,7 +196,7 @@ bool PARSE_TOOL_PATH(const Str& path, ToolPath& out) {
 }
 
 OpenDir::~OpenDir() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0 && owned_) close(fd_);
 }
 
 int OpenDir::release() {
@@ -169,48 +206,55 @@ int OpenDir::release() {
 }
 
 int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out) {
-  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-  if (count > 0 && recall(key_of(path, count)) == nullptr && recall(key_of(path, count - 1)) == nullptr) {
-    std::string exact = exact_path(path, count);
-    int fd = open(exact.c_str(), kFlags);
-    if (fd >= 0) {
-      remember(key_of(path, count), exact);
-      out.fd_ = fd;
-      out.path_ = exact;
-      return 0;
-    }
-  }
   // A remembered directory may have gone or been renamed since: then its
   // opening fails, and the path is resolved once more from scratch.
   for (int attempt = 0;; ++attempt) {
     bool used_memory = false;
+    int fd = -1;
     std::string linux_path;
-    int error = resolve(path, count, linux_path, used_memory);
+    int error = open_resolved(path, count, fd, linux_path, used_memory);
     if (error == 0) {
-      int fd = open(linux_path.c_str(), kFlags);
-      if (fd >= 0) {
-        out.fd_ = fd;
-        out.path_ = linux_path;
-        return 0;
-      }
-      error = errno;
+      out.fd_ = fd;
+      out.owned_ = true;
+      out.path_ = linux_path;
+      return 0;
     }
     if (!used_memory || attempt > 0) return error;
     FORGET_DIRS();
   }
 }
 
-int FIND_ENTRY(int dirfd, const std::string& part, std::string& found) {
-  struct stat st;
-  if (fstatat(dirfd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+void LEND_DIR(const ToolPath& path, size_t count, int fd, const std::string& linux_path) {
+  lent() = Lent{keys_of(path, count).back(), fd, linux_path};
+}
+
+void TAKE_BACK_DIR(int fd) {
+  if (lent().fd == fd) lent() = Lent();
+}
+
+bool BORROW_DIR(const ToolPath& path, size_t count, OpenDir& out) {
+  if (lent().fd < 0 || keys_of(path, count).back() != lent().key) return false;
+  out.fd_ = lent().fd;
+  out.owned_ = false;
+  out.path_ = lent().linux_path;
+  return true;
+}
+
+int FIND_ENTRY(int dirfd, const std::string& part, std::string& found, struct stat* st) {
+  struct stat own;
+  struct stat* status = st != nullptr ? st : &own;
+  if (fstatat(dirfd, part.c_str(), status, AT_SYMLINK_NOFOLLOW) == 0) {
     found = part;
     return 0;
   }
   if (errno != ENOENT) return errno;
-  return scan_folded(dirfd, part, found);
+  int error = scan_folded(dirfd, part, found);
+  if (error == 0 && st != nullptr && fstatat(dirfd, found.c_str(), st, AT_SYMLINK_NOFOLLOW) != 0)
+    return errno;
+  return error;
 }
 
-int LOCATE(const Str& path, OpenDir& dir, std::string& name) {
+int LOCATE(const Str& path, OpenDir& dir, std::string& name, struct stat* st) {
   ToolPath parsed;
   if (!PARSE_TOOL_PATH(path, parsed)) return ENOENT;
   if (parsed.parts.empty()) {
@@ -218,12 +262,18 @@ int LOCATE(const Str& path, OpenDir& dir, std::string& name) {
     parsed.parts.push_back(".");
   }
   size_t count = parsed.parts.size();
-  if (int error = OPEN_DIR(parsed, count - 1, dir)) return error;
-  int error = FIND_ENTRY(dir.fd(), parsed.parts[count - 1], name);
+  if (!BORROW_DIR(parsed, count - 1, dir)) {
+    if (int error = OPEN_DIR(parsed, count - 1, dir)) return error;
+  }
+  int error = FIND_ENTRY(dir.fd(), parsed.parts[count - 1], name, st);
   if (error == ENOENT) name = parsed.parts[count - 1];
   return error;
 }
 
-void FORGET_DIRS() { remembered().clear(); }
+void FORGET_DIRS() {
+  remembered().clear();
+  // A relative path may now name another directory than the lent one.
+  lent() = Lent();
+}
 
 }  // namespace zelmo::posix

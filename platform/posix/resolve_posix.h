@@ -5,6 +5,8 @@
 // matching entry in byte order.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,12 +33,15 @@ class OpenDir {
   ~OpenDir();
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }
-  // Hands the descriptor over to the caller, who then closes it.
+  // Hands the descriptor over to the caller, who then closes it. Only for
+  // a directory that OPEN_DIR opened: a lent one stays its lender's.
   int release();
 
  private:
   friend int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out);
+  friend bool BORROW_DIR(const ToolPath& path, size_t count, OpenDir& out);
   int fd_ = -1;
+  bool owned_ = true;
   std::string path_;
 };
 
@@ -47,17 +52,33 @@ int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out);
 
 // The entry of directory dirfd named by part: the exact name when such an
 // entry exists (not following links), otherwise the first in byte order that
-// matches with a to z folded. 0 or an errno value (ENOENT when none).
-int FIND_ENTRY(int dirfd, const std::string& part, std::string& found);
+// matches with a to z folded. 0 or an errno value (ENOENT when none). With
+// st, also the entry's status, read without following a link.
+int FIND_ENTRY(int dirfd, const std::string& part, std::string& found, struct stat* st = nullptr);
 
 // The directory and the entry a tool path names: 0 with dir open and name
 // the entry's name on disk. ENOENT with dir open and name as written when
 // only the entry is missing (for callers that create it); another errno
 // value, or ENOENT with dir not open, when the directory cannot be found.
-// The root "\" is the entry "." of "/"; an empty path names nothing.
-int LOCATE(const Str& path, OpenDir& dir, std::string& name);
+// The root "\" is the entry "." of "/"; an empty path names nothing. With
+// st, also the entry's status (as FIND_ENTRY). The directory of the open
+// search (LEND_DIR) is lent rather than opened again: dir is then never
+// released.
+int LOCATE(const Str& path, OpenDir& dir, std::string& name, struct stat* st = nullptr);
 
-// Forgets every remembered resolution; for a change of current directory.
+// The directory of the first count parts of path is open as fd (Linux path
+// linux_path) for a search, until TAKE_BACK_DIR(fd): LOCATE lends it out,
+// so that a change of an entry the search reported reaches that very
+// directory, in one call. One directory is lent at a time, the latest.
+void LEND_DIR(const ToolPath& path, size_t count, int fd, const std::string& linux_path);
+void TAKE_BACK_DIR(int fd);
+
+// Lends the directory of LEND_DIR when it is the one of the first count
+// parts of path; false when it is not.
+bool BORROW_DIR(const ToolPath& path, size_t count, OpenDir& out);
+
+// Forgets every remembered resolution, and stops lending; for a change of
+// current directory.
 void FORGET_DIRS();
 
 }  // namespace zelmo::posix

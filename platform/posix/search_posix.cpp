@@ -1,12 +1,17 @@
-// Directory search. The directory is opened once per search and its names
-// are matched before anything else is read; an entry that matches costs one
-// fstatat and one lgetxattr (kFull), or nothing beyond the directory read
-// where the directory tells its type (kNameAndType).
+// Directory search. The directory is opened once per search and read in
+// large blocks straight from the kernel; its names are matched before
+// anything else is read. An entry that matches costs one fstatat and one
+// lgetxattr (kFull), or nothing beyond the directory read where the
+// directory tells its type (kNameAndType). "." and ".." cost nothing: no
+// caller shows what they hold, so they are reported as bare directories.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <memory>
 #include <string>
 
 #include "platform/filesys.h"
@@ -16,8 +21,17 @@
 
 namespace zelmo {
 
+namespace {
+
+constexpr size_t kReadSize = 32 * 1024;  // bytes of directory entries per read
+
+}  // namespace
+
 struct SearchState {
-  DIR* dir = nullptr;
+  int fd = -1;  // -1 once every entry was read
+  std::unique_ptr<char[]> block;
+  size_t block_used = 0;
+  size_t block_next = 0;
   std::string dir_path;
   std::string pattern;
   uint32_t attrmask = 0;
@@ -25,8 +39,13 @@ struct SearchState {
   int dots_left = 0;  // "." and ".." still to report, ahead of the rest
   std::string full_path;
 
-  ~SearchState() {
-    if (dir != nullptr) closedir(dir);
+  ~SearchState() { end(); }
+
+  void end() {
+    if (fd < 0) return;
+    posix::TAKE_BACK_DIR(fd);
+    close(fd);
+    fd = -1;
   }
 };
 
@@ -35,18 +54,26 @@ namespace {
 constexpr uint32_t kFiltered = kHidden | kSystem | kDirectory;
 
 // The word of an entry whose directory told only the type known (DT_*).
-bool name_and_type(SearchState& s, const char* name, unsigned char known, uint32_t& word) {
-  int fd = dirfd(s.dir);
+bool name_and_type(const SearchState& s, const char* name, unsigned char known, uint32_t& word) {
   struct stat st;
   if (known == DT_UNKNOWN) {
-    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (fstatat(s.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     known = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
   }
   word = known == DT_DIR ? uint32_t(kDirectory) : 0u;
   if (known == DT_LNK)
     word = uint32_t(kReparsePoint) |
-           (fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode) ? uint32_t(kDirectory) : 0u);
+           (fstatat(s.fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode) ? uint32_t(kDirectory) : 0u);
   return true;
+}
+
+bool passes(const SearchState& s, uint32_t word) { return (word & kFiltered & ~s.attrmask) == 0; }
+
+void fill(SearchRec& rec, const char* name, uint32_t word, int32_t size, int64_t time) {
+  rec.name = Str(name);
+  rec.attr = word;
+  rec.size = size;
+  rec.time = time;
 }
 
 // Fills rec with the entry name when it passes the attribute mask; false
@@ -60,57 +87,71 @@ bool report(SearchState& s, const char* name, unsigned char known, SearchRec& re
     if (!name_and_type(s, name, known, word)) return false;
   } else {
     struct stat st;
-    if (fstatat(dirfd(s.dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (fstatat(s.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     s.full_path.assign(s.dir_path).append("/").append(name);
-    word = posix::ENTRY_WORD(dirfd(s.dir), name, s.full_path, st);
+    word = posix::ENTRY_WORD(s.fd, name, s.full_path, st);
     if (S_ISREG(st.st_mode)) size = int32_t(uint32_t(st.st_size));
     time = st.st_mtime;
   }
-  if ((word & kFiltered & ~s.attrmask) != 0) return false;
-  rec.name = Str(name);
-  rec.attr = word;
-  rec.size = size;
-  rec.time = time;
+  if (!passes(s, word)) return false;
+  fill(rec, name, word, size, time);
   return true;
 }
 
-// Whether the directory is a root, which has no "." and ".." (as a drive's
-// root has none).
+// Whether the directory is the root, which has no "." and ".." (as a
+// drive's root has none). The root's identity is read once.
 bool is_root(int fd) {
-  struct stat self, parent;
-  return fstat(fd, &self) == 0 && fstatat(fd, "..", &parent, 0) == 0 && self.st_dev == parent.st_dev &&
-         self.st_ino == parent.st_ino;
+  static struct stat root;
+  static bool known = stat("/", &root) == 0;
+  struct stat self;
+  return known && fstat(fd, &self) == 0 && self.st_dev == root.st_dev && self.st_ino == root.st_ino;
+}
+
+// The next entry of the directory, or nullptr at its end; error tells a failed read.
+const dirent64* read_entry(SearchState& s, int& error) {
+  error = 0;
+  if (s.block_next >= s.block_used) {
+    ssize_t n;
+    do {
+      n = getdents64(s.fd, s.block.get(), kReadSize);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+      if (n < 0) error = errno;
+      return nullptr;
+    }
+    s.block_used = size_t(n);
+    s.block_next = 0;
+  }
+  const auto* e = reinterpret_cast<const dirent64*>(s.block.get() + s.block_next);
+  s.block_next += e->d_reclen;
+  return e;
 }
 
 int next(SearchState& s, SearchRec& rec) {
   while (s.dots_left > 0) {
     const char* name = s.dots_left-- == 2 ? "." : "..";
-    if (posix::NAME_MATCHES(s.pattern, name) && report(s, name, DT_DIR, rec)) return 0;
+    if (posix::NAME_MATCHES(s.pattern, name) && passes(s, kDirectory)) {
+      fill(rec, name, kDirectory, 0, 0);
+      return 0;
+    }
   }
-  if (s.dir == nullptr) return kNoMoreFiles;
-  errno = 0;
-  while (const dirent* e = readdir(s.dir)) {
+  if (s.fd < 0) return kNoMoreFiles;
+  int error = 0;
+  while (const dirent64* e = read_entry(s, error)) {
     std::string_view name = e->d_name;
     if (name == "." || name == ".." || !posix::NAME_MATCHES(s.pattern, name)) continue;
     if (report(s, e->d_name, e->d_type, rec)) return 0;
-    errno = 0;
   }
-  int error = errno;
-  closedir(s.dir);
-  s.dir = nullptr;
+  s.end();
   return error != 0 ? error : kNoMoreFiles;
 }
 
 // A name without wildcards names one entry, found as any path part is.
-int first_of_name(SearchState& s, posix::OpenDir& dir, const std::string& pattern, SearchRec& rec) {
+int first_of_name(SearchState& s, SearchRec& rec) {
   std::string found;
-  if (int error = posix::FIND_ENTRY(dir.fd(), pattern, found)) return error;
-  s.dir = fdopendir(dir.fd());
-  if (s.dir == nullptr) return errno;
-  dir.release();
+  if (int error = posix::FIND_ENTRY(s.fd, s.pattern, found)) return error;
   bool passes = report(s, found.c_str(), DT_UNKNOWN, rec);
-  closedir(s.dir);
-  s.dir = nullptr;
+  s.end();
   return passes ? 0 : kNoMoreFiles;
 }
 
@@ -122,10 +163,12 @@ int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec, SearchDetail d
   // A mask must end with a name: "DIR\" searches for nothing, as on Windows.
   if (mask.ends_with('\\') || mask.ends_with('/')) return ENOENT;
   if (!posix::PARSE_TOOL_PATH(mask, path) || path.parts.empty()) return ENOENT;
+  size_t dir_parts = path.parts.size() - 1;
   posix::OpenDir dir;
-  if (int error = posix::OPEN_DIR(path, path.parts.size() - 1, dir)) return error;
+  if (int error = posix::OPEN_DIR(path, dir_parts, dir)) return error;
   auto* s = new SearchState;
   s->dir_path = dir.path();
+  s->fd = dir.release();
   s->pattern = path.parts.back();
   s->attrmask = attrmask;
   // Names and types suffice only where no entry is skipped for Hidden or System.
@@ -134,16 +177,15 @@ int FINDFIRST(const Str& mask, uint32_t attrmask, SearchRec& rec, SearchDetail d
   rec.state = s;
   int error;
   if (!posix::HAS_WILDCARDS(s->pattern)) {
-    error = first_of_name(*s, dir, s->pattern, rec);
+    error = first_of_name(*s, rec);
   } else {
-    s->dots_left = is_root(dir.fd()) ? 0 : 2;
-    s->dir = fdopendir(dir.fd());
-    if (s->dir == nullptr) {
-      error = errno;
-    } else {
-      dir.release();
-      error = next(*s, rec);
-    }
+    bool dots = posix::NAME_MATCHES(s->pattern, ".") || posix::NAME_MATCHES(s->pattern, "..");
+    s->dots_left = dots && !is_root(s->fd) ? 2 : 0;
+    s->block = std::make_unique<char[]>(kReadSize);
+    // A change of an entry this search reports reaches it through the same
+    // directory, whatever happens to the directory's path meanwhile.
+    posix::LEND_DIR(path, dir_parts, s->fd, s->dir_path);
+    error = next(*s, rec);
   }
   if (error != 0) FINDCLOSE(rec);
   return error;

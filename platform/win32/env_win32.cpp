@@ -46,6 +46,8 @@ Str GETENV(const Str& name) {
   return found ? value : Str();
 }
 
+bool HAS_DRIVES() { return true; }
+
 Str GETDIR(uint8_t drive) {
   if (drive == 0)
     return grown_text([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });

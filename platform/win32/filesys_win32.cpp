@@ -79,6 +79,15 @@ void fill(SearchRec& rec, const WIN32_FIND_DATAA& data) {
   rec.time = unix_seconds(data.ftLastWriteTime);
 }
 
+// The handles are synchronous: an offset in OVERLAPPED makes ReadFile and
+// WriteFile work at that offset and return when done.
+OVERLAPPED at_offset(int64_t offset) {
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(static_cast<uint64_t>(offset) & 0xFFFFFFFFu);
+  where.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  return where;
+}
+
 }  // namespace
 
 Str NATIVE_PATH(const Str& path) {
@@ -207,6 +216,41 @@ int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got) {
   const int error = outcome(ReadFile(as_handle(handle), bytes, chunk, &read, nullptr));
   got = read;
   return error;
+}
+
+int FILE_WRITE_AT(FileHandle handle, int64_t offset, const void* bytes, size_t count) {
+  const char* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    DWORD written = 0;
+    const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+    OVERLAPPED where = at_offset(offset);
+    if (!WriteFile(as_handle(handle), next, chunk, &written, &where)) return last_error();
+    if (written == 0) return ERROR_HANDLE_DISK_FULL;
+    next += written;
+    offset += written;
+    count -= written;
+  }
+  return 0;
+}
+
+int FILE_READ_AT(FileHandle handle, int64_t offset, void* bytes, size_t count, size_t& got) {
+  got = 0;
+  char* next = static_cast<char*>(bytes);
+  while (got < count) {
+    DWORD read = 0;
+    const size_t left = count - got;
+    const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+    OVERLAPPED where = at_offset(offset + static_cast<int64_t>(got));
+    // Reading at or past the end fails with ERROR_HANDLE_EOF: no more bytes.
+    if (!ReadFile(as_handle(handle), next + got, chunk, &read, &where)) {
+      const int error = last_error();
+      return error == ERROR_HANDLE_EOF ? 0 : error;
+    }
+    got += read;
+    // A file gives less than asked only at its end.
+    if (read < chunk) break;
+  }
+  return 0;
 }
 
 int FILE_SEEK(FileHandle handle, int64_t offset) {
