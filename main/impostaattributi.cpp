@@ -122,7 +122,8 @@ void IMPOSTAATTRIBUTI(Str directory, const Str& pattern) {
   RS.TOTAL_DIR = 0;
   directory = DIRECTORY_PREFIX(directory);
   SearchRec entry;
-  int found = FINDFIRST(directory + pattern, kEveryEntry, entry);
+  int found =
+      SEARCHABLE(directory, pattern) ? FINDFIRST(directory + pattern, kEveryEntry, entry) : kNoMoreFiles;
   while (found == 0) {
     if (!(entry.name == "." || entry.name == "..")) {
       INC(RS.TOTAL_DIR);

@@ -23,6 +23,10 @@ Str DIRECTORY_PREFIX(Str directory) {
   return directory;
 }
 
+bool SEARCHABLE(const Str& directory, const Str& pattern) {
+  return directory.length() + pattern.length() <= Str::kMax;
+}
+
 void RUN_PASS(const Str& directory, const Str& pattern) {
   if (CHANGE_REQUESTED())
     IMPOSTAATTRIBUTI(directory, pattern);
@@ -35,7 +39,8 @@ void LISTA(Str directory, const Str& pattern) {
   directory = DIRECTORY_PREFIX(directory);
   PRESSKEY(directory, pattern);
   SearchRec entry;
-  int found = FINDFIRST(directory + pattern, kEveryEntry, entry);
+  int found =
+      SEARCHABLE(directory, pattern) ? FINDFIRST(directory + pattern, kEveryEntry, entry) : kNoMoreFiles;
   while (found == 0) {
     if (!is_dot_entry(entry.name)) {
       if (RS.SBS) ++RS.RIGA;

@@ -25,6 +25,10 @@ class ListWriter {
   bool scan(const Str& directory) {
     Str prefix = directory;
     if (!prefix.empty() && !prefix.ends_with(':') && !prefix.ends_with('\\')) prefix += '\\';
+    if (prefix.length() + 3 > Str::kMax) {
+      ++outcome_.too_long;  // the start directory itself is too long to search
+      return true;
+    }
     SearchRec entry;
     bool written = true;
     for (int found = FINDFIRST(prefix + "*.*", kEveryEntry, entry, SearchDetail::kNameAndType);
@@ -44,8 +48,10 @@ class ListWriter {
   }
 
   bool append(const Str& prefix, const Str& name) {
-    // A cut path would name another directory: leave it out and count it.
-    if (prefix.length() + name.length() > Str::kMax) {
+    // A listed directory must take its closing "\" and a "*.*" within a
+    // string, or its scan and its pass would search a cut path, which names
+    // something else: leave it out and count it.
+    if (prefix.length() + name.length() + 4 > Str::kMax) {
       ++outcome_.too_long;
       return true;
     }

@@ -65,9 +65,10 @@ class DeepTree(harness.ToolCase):
             os.makedirs(path)
             faults.make_files(path, ["f"])
         self.top_text = faults.tool_path(self.build, self.top)
-        # Level k has the path top + "\d" k times; the first that passes 255
-        # bytes is left out, and so is everything below it.
-        self.levels = (255 - len(self.top_text)) // 2
+        # Level k has the path top + "\d" k times. A directory is listed only
+        # while its path, its closing "\" and "*.*" fit in 255 bytes; the
+        # first that does not is left out, and so is everything below it.
+        self.levels = (255 - 4 - len(self.top_text)) // 2
         self.assertLess(self.levels, self.DEPTH)
 
     def test_listing_stops_at_255_bytes_and_says_so(self):
@@ -85,10 +86,11 @@ class DeepTree(harness.ToolCase):
         term = self.terminal(["/S", "/Y", "/I", "+S", "+NUL", self.top_text + "\\*.*"], cols=200)
         self.assertEqual(term.wait_exit(timeout=SLOW), 0, term.describe())
         self.assertIn(faults.TOO_LONG + "1", faults.logical_lines(term))
-        # Entries whose full path fits are changed; deeper ones never.
+        # Entries of the listed directories are changed; deeper ones never.
         for relative, bits in faults.tree_bits(self.top).items():
-            fits = len(self.top_text) + 1 + len(relative) <= 255
-            self.assertEqual(bits, harness.SYSTEM if fits else 0, relative)
+            depth = relative.count("/")  # the level of the entry's directory
+            listed = depth <= self.levels
+            self.assertEqual(bits, harness.SYSTEM if listed else 0, relative)
 
 
 harness.for_each_build(globals(), LargeDirectory, DeepTree)
