@@ -19,13 +19,16 @@ def names(directory):
 
 class OddNames(harness.ToolCase):
     def test_control_characters_and_invalid_utf8_are_shown_as_question_marks(self):
-        faults.only_posix(self, "Wine's console sends what the program writes as it is")
         faults.make_files(self.workdir, [CONTROL, INVALID_UTF8])
         term = self.terminal([])
         self.assertEqual(term.wait_exit(), 0, term.describe())
         rows = term.lines()
-        self.assertIn(" [     ]    ctl??x", rows, term.describe())
-        self.assertIn(" [     ]    bad??utf", rows, term.describe())
+        # Under Wine Archive shows on every file.
+        field = " [ A   ]" if self.build.name == "win32" else " [     ]"
+        self.assertIn(field + "    ctl??x", rows, term.describe())
+        if self.build.name == "posix":
+            # Wine hands the program other bytes for a name that is not UTF-8.
+            self.assertIn(field + "    bad??utf", rows, term.describe())
         self.assertNotIn(b"\x01", term.output)
         self.assertNotIn(b"\x1bx", term.output)
 
