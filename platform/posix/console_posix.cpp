@@ -127,6 +127,8 @@ ConsoleStart con_start() {
     return ConsoleStart::kOk;
   }
   if (fd >= 0) close(fd);
+  // A pipe or a file has no width: lines are never broken there.
+  cursor.width = 255;
   return writable(STDOUT_FILENO) ? ConsoleStart::kOk : ConsoleStart::kNoHandle;
 }
 
@@ -181,7 +183,18 @@ bool con_keypressed() {
 uint8_t con_wherex() { return static_cast<uint8_t>(cursor.x); }
 uint8_t con_wherey() { return static_cast<uint8_t>(cursor.y); }
 
-void con_gotoxy(uint8_t x, uint8_t y) { MOVE_CURSOR(cursor, x, y, output); }
+void con_gotoxy(uint8_t x, uint8_t y) {
+  if (terminal >= 0) {
+    MOVE_CURSOR(cursor, x, y, output);
+    return;
+  }
+  // A pipe or a file cannot move a cursor: blanks carry a move to the right
+  // on the same row, so the text keeps its layout; other moves are dropped.
+  if (y == cursor.y && x > cursor.x && x <= cursor.width) {
+    std::string blanks(static_cast<size_t>(x - cursor.x), ' ');
+    SHOW_TEXT(cursor, blanks.data(), blanks.size(), output);
+  }
+}
 
 void con_restore() { TERMINAL_RESTORE(); }
 

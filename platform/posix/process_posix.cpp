@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/console.h"
+#include "platform/posix/resolve_posix.h"
 #include "platform/posix/terminal_posix.h"
 #include "platform/process.h"
 
@@ -22,7 +23,7 @@ char** arg_values = nullptr;
 
 // The file an interruption deletes, kept where a signal handler can read it:
 // the flag is cleared while the name changes.
-char cleanup_path[Str::kMax + 1];
+char cleanup_path[4096];
 volatile sig_atomic_t cleanup_set = 0;
 
 void remove_cleanup_file() {
@@ -80,14 +81,6 @@ void handle_unless_ignored(int signal_number, void (*handler)(int)) {
   set_action(signal_number, handler);
 }
 
-// The native name of a path of the tool: "/" between parts.
-void store_native_path(const Str& path, char* into) {
-  std::memcpy(into, path.c_str(), static_cast<size_t>(path.length()) + 1);
-  for (char* c = into; *c != '\0'; ++c) {
-    if (*c == '\\') *c = '/';
-  }
-}
-
 }  // namespace
 
 void SET_ARGUMENTS(int argc, char** argv) {
@@ -119,7 +112,14 @@ void EXIT_PROCESS(int code) {
 void SET_INTERRUPT_CLEANUP(const Str& path) {
   cleanup_set = 0;
   if (path.empty()) return;
-  store_native_path(path, cleanup_path);
+  // Found now, outside the handler: the name on disk may differ in case from
+  // the one the tool was given.
+  posix::OpenDir dir;
+  std::string name;
+  if (posix::LOCATE(path, dir, name) != 0) return;
+  std::string native = dir.path() + "/" + name;
+  if (native.size() >= sizeof cleanup_path) return;
+  std::memcpy(cleanup_path, native.c_str(), native.size() + 1);
   cleanup_set = 1;
 }
 
