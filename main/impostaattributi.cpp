@@ -12,7 +12,6 @@ namespace zelmo {
 
 namespace {
 
-constexpr uint32_t kEveryEntry = 118;
 constexpr uint8_t kPromptColumn = 60;
 constexpr int kNameTooLong = 206;  // the platform's code for a name too long
 

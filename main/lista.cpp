@@ -11,28 +11,9 @@ namespace zelmo {
 
 namespace {
 
-// Every entry but volume labels: Hidden, System, Directory, Archive and 64.
-constexpr uint32_t kEveryEntry = 118;
-
 bool is_dot_entry(const Str& name) { return name == "." || name == ".."; }
 
 }  // namespace
-
-Str DIRECTORY_PREFIX(Str directory) {
-  if (!directory.empty() && directory.last() != ':' && directory.last() != '\\') directory += '\\';
-  return directory;
-}
-
-bool SEARCHABLE(const Str& directory, const Str& pattern) {
-  return directory.length() + pattern.length() <= Str::kMax;
-}
-
-void RUN_PASS(const Str& directory, const Str& pattern) {
-  if (CHANGE_REQUESTED())
-    IMPOSTAATTRIBUTI(directory, pattern);
-  else
-    LISTA(directory, pattern);
-}
 
 void LISTA(Str directory, const Str& pattern) {
   RS.TOTAL_DIR = 0;

@@ -1,9 +1,15 @@
 // The two passes over one directory.
 #pragma once
 
+#include <cstdint>
+
 #include "support/str.h"
 
 namespace zelmo {
+
+// The attribute mask of the passes' searches: every entry but volume labels
+// (Hidden, System, Directory, Archive and 64).
+constexpr uint32_t kEveryEntry = 118;
 
 // Lists the attributes of every entry of directory that matches pattern.
 void LISTA(Str directory, const Str& pattern);
