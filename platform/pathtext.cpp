@@ -85,9 +85,13 @@ std::string resolved(const std::string& parts, bool absolute, bool closing) {
 }  // namespace
 
 void FSPLIT(const Str& path, Str& dir, Str& name, Str& ext) {
+  FSPLIT_WITH(path, HAS_DRIVES(), dir, name, ext);
+}
+
+void FSPLIT_WITH(const Str& path, bool drives, Str& dir, Str& name, Str& ext) {
   std::string rest = backslashed(path.view());
   std::string directory;
-  size_t colon = rest.find(':');
+  size_t colon = drives ? rest.find(':') : std::string::npos;
   if (colon != std::string::npos) {
     directory = std::string(1, rest[0]) + ':';
     rest.erase(0, colon + 1);

@@ -16,4 +16,8 @@ using DirectoryOf = Str (*)(uint8_t drive);
 // FEXPAND with the current directories that dir_of gives.
 Str FEXPAND_WITH(const Str& path, DirectoryOf dir_of);
 
+// FSPLIT on a platform with drives (a ":" ends the drive part) or without
+// them (a ":" is an ordinary character of a name).
+void FSPLIT_WITH(const Str& path, bool drives, Str& dir, Str& name, Str& ext);
+
 }  // namespace zelmo

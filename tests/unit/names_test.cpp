@@ -160,7 +160,6 @@ TEST(NameReserved, TestsOnlyTheNamePartWithoutItsExtension) {
       {"lpt5.x.y", false},
       {"lpt5.x", true},
       {"CON.", true},
-      {"C:NUL", true},
       {"DIR/NUL.TXT", true},
       {"\\\\SRV\\SH\\PRN", true},
       {"COM5", false},

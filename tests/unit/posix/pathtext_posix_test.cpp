@@ -88,3 +88,27 @@ TEST_F(PosixDirectories, Fexpand2TakesAVariableWrittenInLinuxSyntax) {
 }
 
 }  // namespace zelmo
+
+namespace zelmo {
+
+// Without drives a ":" is part of a name: a directory such as /tmp/a:b can
+// be split and searched like any other.
+TEST(PosixPathParts, TakeAColonAsPartOfAName) {
+  const struct {
+    const char* path;
+    const char* dir;
+    const char* name;
+  } cases[] = {
+      {"\\tmp\\a:b\\*.TXT", "\\tmp\\a:b\\", "*.TXT"},
+      {"\\tmp\\a:b", "\\tmp\\", "a:b"},
+      {"C:NOME.TXT", "", "C:NOME.TXT"},
+      {"C:", "", "C:"},
+      {"C:\\DIR\\X", "C:\\DIR\\", "X"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PATHOF(c.path), c.dir) << "path: " << c.path;
+    EXPECT_EQ(NAMEOF(c.path), c.name) << "path: " << c.path;
+  }
+}
+
+}  // namespace zelmo

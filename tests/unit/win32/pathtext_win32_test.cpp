@@ -5,6 +5,7 @@
 
 #include "platform/filesys.h"
 #include "platform/win32/system_win32.h"
+#include "support/names.h"
 #include "support/paths.h"
 #include "tests/unit/testenv.h"
 
@@ -95,5 +96,33 @@ TEST(Win32Environment, GetenvReadsTheProcessBlock) {
   SetEnvironmentVariableA("ZELMO_TEST_BLOCK", nullptr);
   EXPECT_EQ(GETENV("ZELMO_TEST_BLOCK"), "");
 }
+
+}  // namespace zelmo
+
+namespace zelmo {
+
+TEST(Win32PathParts, EndTheDrivePartAtTheColon) {
+  const struct {
+    const char* path;
+    const char* dir;
+    const char* name;
+  } cases[] = {
+      {"C:NOME.TXT", "C:", "NOME.TXT"},
+      {"C:", "C:", ""},
+      {"C:\\DIR\\X", "C:\\DIR\\", "X"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PATHOF(c.path), c.dir) << "path: " << c.path;
+    EXPECT_EQ(NAMEOF(c.path), c.name) << "path: " << c.path;
+  }
+}
+
+}  // namespace zelmo
+
+namespace zelmo {
+
+// With drives, the name part of C:NUL is NUL; without them (POSIX) C:NUL is
+// a file name of its own.
+TEST(Win32PathParts, FindADeviceNameAfterADrive) { EXPECT_TRUE(NAMERESERVED("C:NUL")); }
 
 }  // namespace zelmo
