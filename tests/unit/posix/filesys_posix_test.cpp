@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/filesys.h"
+#include "tests/unit/posix/tempdir_posix.h"
 
 namespace zelmo {
 
@@ -22,23 +23,8 @@ namespace {
 
 constexpr char kValue[] = "user.DOSATTRIB";
 
-class PosixFs : public ::testing::Test {
+class PosixFs : public PosixTempDir {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/zelmo_fsXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    root_ = dir;
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-
-  std::string at(const std::string& rel) const { return root_ + "/" + rel; }
-  // The tool's path of a place below the temporary directory.
-  Str tool(const std::string& rel) const {
-    std::string path = at(rel);
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return Str(path);
-  }
   void file(const std::string& rel, const std::string& text = "", mode_t mode = 0644) const {
     std::ofstream(at(rel)) << text;
     chmod(at(rel).c_str(), mode);
@@ -61,8 +47,6 @@ class PosixFs : public ::testing::Test {
     EXPECT_EQ(GETFATTR(tool(rel), attr), 0) << rel;
     return attr;
   }
-
-  std::string root_;
 };
 
 using Listing = std::vector<std::pair<std::string, uint32_t>>;

@@ -11,27 +11,14 @@
 #include <string>
 
 #include "platform/filesys.h"
+#include "tests/unit/posix/tempdir_posix.h"
 
 namespace zelmo {
 
 namespace {
 
-class SearchChange : public ::testing::Test {
+class SearchChange : public PosixTempDir {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/zelmo_searchXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    root_ = dir;
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-
-  std::string at(const std::string& rel) const { return root_ + "/" + rel; }
-  Str tool(const std::string& rel) const {
-    std::string path = at(rel);
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return Str(path);
-  }
   void files(const std::string& dir) const {
     ASSERT_EQ(mkdir(at(dir).c_str(), 0755), 0);
     for (const char* name : {"a", "b", "c"}) std::ofstream(at(dir + "/" + name)) << "x";
@@ -41,8 +28,6 @@ class SearchChange : public ::testing::Test {
     ssize_t n = lgetxattr(at(rel).c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
     return n < 0 ? "(none)" : std::string(buffer, size_t(n));
   }
-
-  std::string root_;
 };
 
 }  // namespace
