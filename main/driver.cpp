@@ -41,28 +41,37 @@ void close_output_file() {
   RS.TESTO.close();
 }
 
+// The mask completed: a default when none was given, "*.*" after a
+// directory, then expanded. Both spellings of the mask go through here.
+Str completed(Str mask) {
+  if (mask.empty()) {
+    if (RS.SUB) {
+      mask = GETDIR(0);
+      mask += ends_like_directory(mask) ? "*.*" : "\\*.*";
+    } else {
+      mask = "*.*";
+    }
+  }
+  if (ends_like_directory(mask)) mask += "*.*";
+  return FEXPAND2(mask);
+}
+
 }  // namespace
 
 void COMPLETE_MASK() {
-  if (RS.NOMEFILE.empty()) {
-    if (RS.SUB) {
-      RS.NOMEFILE = GETDIR(0);
-      RS.NOMEFILE += ends_like_directory(RS.NOMEFILE) ? "*.*" : "\\*.*";
-    } else {
-      RS.NOMEFILE = "*.*";
-    }
-  }
-  if (ends_like_directory(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
-  RS.NOMEFILE = FEXPAND2(RS.NOMEFILE);
+  RS.NOMEFILE = completed(RS.NOMEFILE);
+  RS.NOMEFILE_TYPED = completed(RS.NOMEFILE_TYPED);
 }
 
 void RUN_DRIVER() {
   OUTPUT_FILE_POLICY();
   COMPLETE_MASK();
-  if (RS.SUB)
+  if (RS.SUB) {
     SUBDIRECTORY_RUN();
-  else
-    RUN_PASS(PATHOF(RS.NOMEFILE), NAMEOF(RS.NOMEFILE));
+  } else {
+    HOLD_TOP(PATHOF(RS.NOMEFILE_TYPED));
+    RUN_PASS(MASK_DIRECTORY(), MASK_PATTERN());
+  }
   if (RS.TOTAL_TOT == 0) ERR(2);
   if (RS.SUB) write_grand_total();
   close_output_file();

@@ -80,16 +80,17 @@ bool retry_after_failure(const Str& change, const Str& full_name) {
   }
 }
 
-// Writes the word to the entry. A full name longer than a string holds
-// cannot be written at all: cut, it could name another file.
+// Writes the word to the entry name of directory, as typed. A full name
+// longer than a string holds cannot be written at all: cut, it could name
+// another file.
 int store(const Str& directory, const Str& name, uint32_t word) {
   if (directory.length() + name.length() > Str::kMax) return kNameTooLong;
   return SETFATTR(directory + name, word);
 }
 
 // Handles one entry that needs a change.
-void change_entry(const Str& directory, const Str& name, uint32_t old, uint32_t word) {
-  Str full_name = directory + name;
+void change_entry(const Twin& directory, const Str& name, uint32_t old, uint32_t word) {
+  Str full_name = directory.shown + name;
   Str change = arrow(old, word | (old & kDirectory));
   if (RS.YES) {
     WRITELN2(change + "   Modifica di " + full_name);
@@ -104,10 +105,10 @@ void change_entry(const Str& directory, const Str& name, uint32_t old, uint32_t 
         break;
     }
   }
-  int failed = store(directory, name, word);
+  int failed = store(directory.typed, name, word);
   while (failed != 0) {
     if (!retry_after_failure(change, full_name)) return;
-    failed = store(directory, name, word);
+    failed = store(directory.typed, name, word);
   }
   INC(RS.PROCESSATI_DIR);
   INC(RS.PROCESSATI_TOT);
@@ -115,21 +116,22 @@ void change_entry(const Str& directory, const Str& name, uint32_t old, uint32_t 
 
 }  // namespace
 
-void IMPOSTAATTRIBUTI(Str directory, const Str& pattern) {
+void IMPOSTAATTRIBUTI(Twin directory, const Twin& pattern) {
   RS.PROCESSATI_DIR = 0;
   RS.SKIP_DIR = 0;
   RS.TOTAL_DIR = 0;
   directory = DIRECTORY_PREFIX(directory);
   SearchRec entry;
-  int found =
-      SEARCHABLE(directory, pattern) ? FINDFIRST(directory + pattern, kEveryEntry, entry) : kNoMoreFiles;
+  int found = SEARCHABLE(directory.typed, pattern.typed)
+                  ? FINDFIRST(directory.typed + pattern.typed, kEveryEntry, entry)
+                  : kNoMoreFiles;
   while (found == 0) {
     if (!(entry.name == "." || entry.name == "..")) {
       INC(RS.TOTAL_DIR);
       INC(RS.TOTAL_TOT);
       if (RS.TOTAL_DIR == 1)
-        WRITELN2(Str("Attributi vecchi/nuovi  ---  Nomi dei files (") + TRUNCPATH(directory + pattern, 33) +
-                 ")");
+        WRITELN2(Str("Attributi vecchi/nuovi  ---  Nomi dei files (") +
+                 TRUNCPATH(directory.shown + pattern.shown, 33) + ")");
       uint32_t word = requested(entry.attr);
       if (word == (entry.attr & ~uint32_t{kDirectory})) {
         // Nothing to change: counted as skipped, silently, without a key poll.

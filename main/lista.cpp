@@ -15,13 +15,14 @@ bool is_dot_entry(const Str& name) { return name == "." || name == ".."; }
 
 }  // namespace
 
-void LISTA(Str directory, const Str& pattern) {
+void LISTA(Twin directory, const Twin& pattern) {
   RS.TOTAL_DIR = 0;
   directory = DIRECTORY_PREFIX(directory);
-  PRESSKEY(directory, pattern);
+  PRESSKEY(directory.shown, pattern.shown);
   SearchRec entry;
-  int found =
-      SEARCHABLE(directory, pattern) ? FINDFIRST(directory + pattern, kEveryEntry, entry) : kNoMoreFiles;
+  int found = SEARCHABLE(directory.typed, pattern.typed)
+                  ? FINDFIRST(directory.typed + pattern.typed, kEveryEntry, entry)
+                  : kNoMoreFiles;
   while (found == 0) {
     if (!is_dot_entry(entry.name)) {
       if (RS.SBS) ++RS.RIGA;
@@ -29,19 +30,19 @@ void LISTA(Str directory, const Str& pattern) {
       INC(RS.TOTAL_DIR);
       if (ESCPRESSED()) ERR(3);
       if (RS.TOTAL_DIR == 1) {
-        WRITELN2(LISTING_HEADING(directory, pattern));
+        WRITELN2(LISTING_HEADING(directory.shown, pattern.shown));
         if (RS.SBS) ++RS.RIGA;
       }
       WRITELN2(ATTRIBUTI(static_cast<uint8_t>(entry.attr)) + "    " + entry.name);
     }
     found = FINDNEXT(entry);
-    PRESSKEY(directory, pattern);
+    PRESSKEY(directory.shown, pattern.shown);
   }
   FINDCLOSE(entry);
   if (RS.TOTAL_DIR != 0) {
     WRITELN2(Str("*** File trovati: ") + DIM_PUNTO(RS.TOTAL_DIR));
     if (RS.SBS) ++RS.RIGA;
-    PRESSKEY(directory, pattern);
+    PRESSKEY(directory.shown, pattern.shown);
   }
 }
 

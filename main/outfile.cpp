@@ -4,7 +4,6 @@
 #include "main/exits.h"
 #include "main/runstate.h"
 #include "main/screen.h"
-#include "support/files.h"
 #include "support/names.h"
 
 namespace zelmo {
@@ -37,17 +36,20 @@ void OUTPUT_FILE_POLICY() {
   RS.SBS = false;
   if (DISCARDING()) return;
   if (NAMERESERVED(RS.OUTFILE)) ERR(8);
-  // A failed open is not reported here: the first report line meets a
-  // closed file and ends the run with error 4.
-  if (!FILEEXISTS(RS.OUTFILE)) {
-    RS.TESTO.open(RS.OUTFILE, OpenMode::kRewrite);
-    return;
-  }
+  // Whether a file of exactly that name exists is asked of the open itself:
+  // a missing file is created at once, and an existing one is held, as it
+  // is, while the policy decides, so that nothing can take its place
+  // between the test and the writing. A failed open is not reported here:
+  // the first report line meets a closed file and ends the run with error 4.
+  bool existed = false;
+  RS.TESTO.open(RS.OUTFILE_TYPED, existed);
+  if (!existed) return;
   char policy = RS.ACCODA;
   if (policy == 'E') ERR(7);
   if (policy == 'C') policy = ask_about_existing_file();
   if (policy != 'A' && policy != 'S') ERR(3);  // E or Esc at the question
-  RS.TESTO.open(RS.OUTFILE, policy == 'A' ? OpenMode::kAppend : OpenMode::kRewrite);
+  int failed = policy == 'A' ? RS.TESTO.seek_end() : RS.TESTO.truncate();
+  if (failed != 0) RS.TESTO.close();
 }
 
 }  // namespace zelmo

@@ -2,6 +2,7 @@
 
 #include "main/exits.h"
 #include "main/runstate.h"
+#include "platform/filesys.h"
 #include "support/strings.h"
 
 namespace zelmo {
@@ -37,7 +38,7 @@ const CharPiece kCharPieces[] = {
 
 }  // namespace
 
-void MATCH_PIECE(const Str& piece) {
+void MATCH_PIECE(const Str& piece, const Str& typed) {
   if (piece == "/?") HELP();
   for (const FlagPiece& p : kFlagPieces) {
     if (piece == p.piece) {
@@ -56,11 +57,13 @@ void MATCH_PIECE(const Str& piece) {
       ERR(1);
     case '+':
       RS.OUTFILE = piece.from(2);
+      RS.OUTFILE_TYPED = typed.from(2);
       if (RS.OUTFILE.empty()) ERR(1);
       return;
     default:
       if (!RS.NOMEFILE.empty()) ERR(1);
       RS.NOMEFILE = piece;
+      RS.NOMEFILE_TYPED = typed;
   }
 }
 
@@ -69,9 +72,13 @@ void PARAMETER_LOOP(const std::vector<Str>& parameters) {
   for (size_t i = 0; i < parameters.size(); ++i) {
     RS.I = static_cast<uint8_t>(i + 1);
     RS.TESTA = UPCASE(parameters[i]);
+    // Upper-casing keeps every "/" in place: the typed text is cut alike.
+    Str typed = CASE_MATTERS() ? parameters[i] : RS.TESTA;
     while (!RS.TESTA.empty()) {
       TESTA_CODA(RS.TESTA, "/", RS.TESTA, RS.CODA);
-      MATCH_PIECE(RS.TESTA);
+      Str typed_piece;
+      TESTA_CODA(typed, "/", typed_piece, typed);
+      MATCH_PIECE(RS.TESTA, typed_piece);
       RS.TESTA = RS.CODA;
     }
   }

@@ -12,7 +12,8 @@ namespace zelmo {
 // an unknown piece, a "+" without a name or a second mask is error 1.
 void PARAMETER_LOOP(const std::vector<Str>& parameters);
 
-// Acts on one piece of a parameter.
-void MATCH_PIECE(const Str& piece);
+// Acts on one piece of a parameter, upper-cased; typed is the same piece as
+// it is to reach the file system (NOMEFILE_TYPED, OUTFILE_TYPED).
+void MATCH_PIECE(const Str& piece, const Str& typed);
 
 }  // namespace zelmo

@@ -19,11 +19,13 @@ void START_UP() {
   RS.YES = false;
   RS.SBS = false;
   RS.NOMEFILE = Str();
+  RS.NOMEFILE_TYPED = Str();
   RS.ARCHIVIO = ' ';
   RS.LETTURA = ' ';
   RS.NASCOSTO = ' ';
   RS.SISTEMA = ' ';
   RS.OUTFILE = Str();
+  RS.OUTFILE_TYPED = Str();
 }
 
 bool CHANGE_REQUESTED() {

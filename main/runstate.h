@@ -12,14 +12,20 @@
 namespace zelmo {
 
 struct RunState {
-  uint8_t I = 0;      // number of the parameter being read
-  uint8_t RIGA = 0;   // lines on the current screen page (/P)
-  Str TMPFILES;       // path of the subdirectory list file
-  Str OUTFILE;        // output file as typed, upper-cased; "NUL" discards
-  Str TESTA;          // the piece of the parameter being matched
-  Str CODA;           // the rest of the parameter; later the top directory
-  Str PATH;           // directory read back from the list file
-  Str NOMEFILE;       // the file mask; later its name part alone
+  uint8_t I = 0;     // number of the parameter being read
+  uint8_t RIGA = 0;  // lines on the current screen page (/P)
+  Str TMPFILES;      // path of the subdirectory list file
+  Str OUTFILE;       // output file as typed, upper-cased; "NUL" discards
+  Str TESTA;         // the piece of the parameter being matched
+  Str CODA;          // the rest of the parameter; later the top directory
+  Str PATH;          // directory read back from the list file
+  Str NOMEFILE;      // the file mask; later its name part alone
+  // NOMEFILE and OUTFILE in the case the user typed them, completed and cut
+  // as they are: what the file system is asked for, so that "abc" finds abc
+  // before ABC and a new file takes the case typed. Where the platform finds
+  // names whatever their case, the same texts as NOMEFILE and OUTFILE.
+  Str NOMEFILE_TYPED;
+  Str OUTFILE_TYPED;
   char ACCODA = 0;    // existing output file: A append, C ask, E end, S overwrite
   char ARCHIVIO = 0;  // requests: blank leave, "+" set, "-" clear
   char LETTURA = 0;

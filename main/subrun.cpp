@@ -17,13 +17,29 @@ namespace {
 
 bool shows_progress() { return RS.OUTFILE.empty() || RS.VISUALIZZA; }
 
+bool ends_like_directory(const Str& path) { return path.ends_with(':') || path.ends_with('\\'); }
+
+// The top directory of the scan: the mask's directory part, the shown one
+// upper-cased; the current directory when the mask has none.
+Twin tree_top() {
+  Twin top{UPCASE(PATHOF(RS.NOMEFILE)), PATHOF(RS.NOMEFILE_TYPED)};
+  if (!CASE_MATTERS()) top.typed = top.shown;
+  if (top.shown.empty()) {
+    top.shown = GETDIR(0);
+    if (!top.shown.ends_with('\\')) top.shown += '\\';
+    top.typed = top.shown;
+  }
+  return top;
+}
+
 // True when no part of a listed directory below the top directory is a link
-// or gone now. The tree may have changed since it was listed, and a link put
-// in place of a listed directory would lead a change out of the tree; a
-// listing only reads, so it is spared the cost of the test.
-bool still_in_tree(const Str& directory) {
-  if (!CHANGE_REQUESTED()) return true;
-  for (int end = RS.CODA.length() + 1; end <= directory.length(); ++end) {
+// or gone now, where the platform's held top does not already make sure of
+// it. The tree may have changed since it was listed, and a link put in place
+// of a listed directory would lead a change out of the tree; a listing only
+// reads, so it is spared the cost of the test.
+bool still_in_tree(const Str& directory, int top_length) {
+  if (HELD_TREE_SEALED() || !CHANGE_REQUESTED()) return true;
+  for (int end = top_length + 1; end <= directory.length(); ++end) {
     if (end < directory.length() && directory.at(end + 1) != '\\') continue;
     uint32_t attr = 0;
     if (GETFATTR(directory.left(end), attr) != 0) return false;
@@ -32,52 +48,69 @@ bool still_in_tree(const Str& directory) {
   return true;
 }
 
-// The list file's directories, each with the pattern, in record order.
-void run_listed_directories() {
+// The list file's directories, each with the pattern, in record order. The
+// list file is the one the scan wrote, still open: its records are the
+// scan's own.
+void run_listed_directories(const Twin& top) {
   SETFATTR(RS.TMPFILES, kArchive);
-  if (RS.NF.open(RS.TMPFILES, OpenMode::kReadOnly) != 0) ERR(6);
-  RS.NOMEFILE = NAMEOF(RS.NOMEFILE);
+  Twin pattern = MASK_PATTERN();
+  RS.NOMEFILE = pattern.shown;
+  RS.NOMEFILE_TYPED = pattern.typed;
   int64_t records = 0;
   if (RS.NF.count(records) != 0) FATAL("fine del file temporaneo non verificabile");
   for (int64_t n = 0; n < records; ++n) {
-    if (RS.NF.read(n, RS.PATH) != 0) ERR(6);
-    RS.PATH = FREECHAR(Str("\0", 1), RS.PATH);
-    if (!still_in_tree(RS.PATH)) continue;
-    if (!RS.PATH.ends_with(':')) RS.PATH += '\\';
-    RUN_PASS(PATHOF(RS.PATH), RS.NOMEFILE);
+    Str typed;
+    if (RS.NF.read(n, typed) != 0) ERR(6);
+    typed = FREECHAR(Str("\0", 1), typed);
+    // A record names a directory below the top, or none at all.
+    if (!typed.starts_with(top.typed.view()) || typed.length() == top.typed.length()) continue;
+    RS.PATH = top.shown + typed.from(top.typed.length() + 1);
+    if (!still_in_tree(typed, top.typed.length())) continue;
+    if (!RS.PATH.ends_with(':')) {
+      RS.PATH += '\\';
+      typed += '\\';
+    }
+    RUN_PASS({PATHOF(RS.PATH), PATHOF(typed)}, pattern);
   }
 }
 
 }  // namespace
 
 void SUBDIRECTORY_RUN() {
-  if (ISDIR(RS.NOMEFILE) && !RS.NOMEFILE.ends_with(':') && !RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += '\\';
-  if (RS.NOMEFILE.ends_with(':') || RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += "*.*";
-  if (shows_progress()) WRITE(Str("Creazione del file temporaneo in corso ... "));
-  RS.CODA = UPCASE(PATHOF(RS.NOMEFILE));
-  if (RS.CODA.empty()) {
-    RS.CODA = GETDIR(0);
-    if (!RS.CODA.ends_with('\\')) RS.CODA += '\\';
+  if (ISDIR(RS.NOMEFILE_TYPED) && !ends_like_directory(RS.NOMEFILE)) {
+    RS.NOMEFILE += '\\';
+    RS.NOMEFILE_TYPED += '\\';
   }
+  if (ends_like_directory(RS.NOMEFILE)) {
+    RS.NOMEFILE += "*.*";
+    RS.NOMEFILE_TYPED += "*.*";
+  }
+  if (shows_progress()) WRITE(Str("Creazione del file temporaneo in corso ... "));
+  Twin top = tree_top();
+  RS.CODA = top.shown;
+  if (RS.NF.create(RS.TMPFILES) != 0) ERR(6);
+  RS.LISTCREATED = true;
+  SET_INTERRUPT_CLEANUP(RS.TMPFILES);
+  // From here on every directory of the tree is reached from the top found
+  // now, whatever is done to the names above it or in it meanwhile.
+  HOLD_TOP(top.typed);
   SubdirOutcome outcome;
-  uint8_t result = SUBDIR(RS.CODA, RS.TMPFILES, outcome);
-  RS.LISTCREATED = outcome.created;
+  uint8_t result = SUBDIR(top.typed, RS.NF, outcome);
   if (result == kSubdirFileError) ERR(6);
   if (result == kSubdirEscape) ERR(3);
   if (shows_progress()) WRITELN(Str("fatto."));
   if (outcome.too_long > 0)
     WRITELN(Str("*** Directory non elaborate, percorso oltre 255 caratteri: ") + DIM_PUNTO(outcome.too_long));
-  RUN_PASS(PATHOF(RS.NOMEFILE), NAMEOF(RS.NOMEFILE));
-  run_listed_directories();
+  RUN_PASS(MASK_DIRECTORY(), MASK_PATTERN());
+  run_listed_directories(top);
   REMOVE_LIST_FILE();
 }
 
 void REMOVE_LIST_FILE() {
-  if (RS.NF.is_open()) RS.NF.close();
   if (!RS.LISTCREATED) return;
   // A pass may have made it read-only, which would keep it from going.
   SETFATTR(RS.TMPFILES, kArchive);
-  DELETEFILE(RS.TMPFILES);
+  RS.NF.close_and_delete(RS.TMPFILES);
   RS.LISTCREATED = false;
   SET_INTERRUPT_CLEANUP(Str());
 }

@@ -86,6 +86,23 @@ Str FEXPAND(const Str& path);
 // its last "\"; the extension begins at the last "." of what follows.
 void FSPLIT(const Str& path, Str& dir, Str& name, Str& ext);
 
+// Whether two names that differ only in the case of a to z are two names
+// on this platform's disks, so that the case a user typed must reach the
+// file system for the name meant to be found or created.
+bool CASE_MATTERS();
+
+// Holds the top directory of a run, found now by its name as typed: every
+// later path that begins with top, spelled the same, is reached from that
+// very directory, whatever becomes of the names above it or of top's own.
+// Replaces an earlier hold. 0, or the error that kept top from being found;
+// then nothing below it is found either.
+int HOLD_TOP(const Str& top);
+
+// Whether a held top seals its tree: every path below it is reached beneath
+// that directory and never through a link, so that a run needs no check of
+// its own that a directory it listed is still in the tree.
+bool HELD_TREE_SEALED();
+
 int MKDIR(const Str& dir);
 int CHDIR(const Str& dir);
 int DELETEFILE(const Str& name);
@@ -94,16 +111,24 @@ int DELETEFILE(const Str& name);
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
-enum class OpenMode {
-  kRewrite,    // created, or emptied when it exists; for writing
-  kAppend,     // opened at its end for writing, created when missing
-  kCreateNew,  // created only when nothing (no file, no link) has that name;
-               // private to the user; for reading and writing
-  kReadOnly,   // an existing file, for reading
-};
-
 // Files are opened for exclusive use as far as the platform allows.
-int FILE_OPEN(const Str& name, OpenMode mode, FileHandle& handle);
+
+// Creates a file for reading and writing, private to the user, only when
+// nothing (no file, no link) has that name.
+int FILE_CREATE_NEW(const Str& name, FileHandle& handle);
+// Opens a file for writing at its start when it exists, leaving it as it
+// is, else creates it; existed tells which, and is also true when a file
+// (anything but a directory) of that name exists that cannot be opened. The
+// test and the open are one step: nothing is created in place of, or
+// emptied instead of, a file that appears or changes meanwhile. Never opens
+// through a link that another user than the one running the tool owns, nor,
+// where the platform cannot tell who owns one, through any link at its name.
+int FILE_OPEN_OR_CREATE(const Str& name, FileHandle& handle, bool& existed);
+// Empties an open file; the next write goes to its start.
+int FILE_TRUNCATE(FileHandle handle);
+// Closes the file and deletes it by name, only while the name still names
+// that very file where the platform can tell; the first failure counts.
+int FILE_CLOSE_AND_DELETE(FileHandle handle, const Str& name);
 int FILE_WRITE(FileHandle handle, const void* bytes, size_t count);
 // Reads up to count bytes; got tells how many (0 at the end).
 int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got);

@@ -10,11 +10,11 @@ constexpr int kShortRead = 38;  // the platform's code for reading past the end
 
 }  // namespace
 
-int RecordFile::open(const Str& name, OpenMode mode) {
+int RecordFile::create(const Str& name) {
   close();
   held_.count = 0;
   ahead_.count = 0;
-  return FILE_OPEN(name, mode, handle_);
+  return FILE_CREATE_NEW(name, handle_);
 }
 
 int RecordFile::count(int64_t& records) {
@@ -64,6 +64,15 @@ int RecordFile::flush() {
   int count = held_.count;
   held_.count = 0;
   return FILE_WRITE_AT(handle_, held_.first * kSize, held_.bytes, static_cast<size_t>(count) * kSize);
+}
+
+int RecordFile::close_and_delete(const Str& name) {
+  if (!is_open()) return 0;
+  held_.count = 0;
+  ahead_.count = 0;
+  int failed = FILE_CLOSE_AND_DELETE(handle_, name);
+  handle_ = kNoFile;
+  return failed;
 }
 
 int RecordFile::close() {

@@ -20,8 +20,9 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
   ~RecordFile() { close(); }
 
-  // kCreateNew for a new list, kReadOnly to read one back.
-  int open(const Str& name, OpenMode mode);
+  // Creates the file, which must not exist (FILE_CREATE_NEW), for writing and
+  // reading back through this one object.
+  int create(const Str& name);
   bool is_open() const { return handle_ != kNoFile; }
   // The number of whole records in the file, those still held back included.
   int count(int64_t& records);
@@ -33,8 +34,13 @@ class RecordFile {
   // Reads record n; the 255 bytes after the length byte, NULs included.
   // Records held back are read as written.
   int read(int64_t n, Str& text);
+  // Stores the records held back.
+  int flush();
   // Stores what is held back and closes the file; the first failure counts.
   int close();
+  // Drops what is held back, closes the file and deletes it, only while name
+  // still names it (FILE_CLOSE_AND_DELETE).
+  int close_and_delete(const Str& name);
 
  private:
   static constexpr int kBlock = 32;  // records
@@ -47,9 +53,6 @@ class RecordFile {
     bool holds(int64_t n) const { return n >= first && n < first + count; }
     char* record(int64_t n) { return bytes + (n - first) * kSize; }
   };
-
-  // Stores the records held back.
-  int flush();
 
   FileHandle handle_ = kNoFile;
   Block held_;   // written, not yet on disk

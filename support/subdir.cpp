@@ -2,8 +2,6 @@
 
 #include "platform/console.h"
 #include "platform/filesys.h"
-#include "platform/process.h"
-#include "support/recordfile.h"
 #include "support/strings.h"
 
 namespace zelmo {
@@ -75,18 +73,14 @@ bool escape_pressed() {
 
 }  // namespace
 
-uint8_t SUBDIR(const Str& directory, const Str& list_file, SubdirOutcome& outcome) {
-  RecordFile file;
-  if (file.open(list_file, OpenMode::kCreateNew) != 0) return kSubdirFileError;
-  outcome.created = true;
-  SET_INTERRUPT_CLEANUP(list_file);
-  ListWriter list(file, outcome);
+uint8_t SUBDIR(const Str& directory, RecordFile& list_file, SubdirOutcome& outcome) {
+  ListWriter list(list_file, outcome);
   if (!list.scan(directory)) return kSubdirFileError;
   for (int64_t n = 0;; ++n) {
     if (escape_pressed()) return kSubdirEscape;
-    if (n >= list.records()) return file.close() != 0 ? kSubdirFileError : kSubdirDone;
+    if (n >= list.records()) return list_file.flush() != 0 ? kSubdirFileError : kSubdirDone;
     Str record;
-    if (file.read(n, record) != 0) return kSubdirFileError;
+    if (list_file.read(n, record) != 0) return kSubdirFileError;
     if (!list.scan(FREECHAR(Str("\0", 1), record))) return kSubdirFileError;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "support/recordfile.h"
 #include "support/str.h"
 
 namespace zelmo {
@@ -11,15 +12,16 @@ namespace zelmo {
 enum : uint8_t { kSubdirDone = 0, kSubdirFileError = 1, kSubdirEscape = 2 };
 
 struct SubdirOutcome {
-  bool created = false;  // the list file was created by this call
   int32_t too_long = 0;  // directories left out: their path passes 255 bytes
 };
 
-// Writes the list of every directory below directory into list_file, which
-// must not exist yet. Links to directories are listed by no one: the scan
-// never enters them. Esc stops the scan. Returns kSubdirDone with the file
-// complete and closed, kSubdirFileError when the list file could not be
-// created, written or read, or kSubdirEscape.
-uint8_t SUBDIR(const Str& directory, const Str& list_file, SubdirOutcome& outcome);
+// Writes the list of every directory below directory into list_file, a
+// file just created and still empty, which stays open: it is read back
+// through the same object, so no one can put other records in its place.
+// Links to directories are listed by no one: the scan never enters them. Esc
+// stops the scan. Returns kSubdirDone with the list complete,
+// kSubdirFileError when the list file could not be written or read, or
+// kSubdirEscape.
+uint8_t SUBDIR(const Str& directory, RecordFile& list_file, SubdirOutcome& outcome);
 
 }  // namespace zelmo

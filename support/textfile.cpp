@@ -10,10 +10,24 @@ constexpr int kNotOpen = 6;  // the platform's code for an invalid handle
 
 }  // namespace
 
-int TextFile::open(const Str& name, OpenMode mode) {
+int TextFile::open(const Str& name, bool& existed) {
   close();
   used_ = 0;
-  return FILE_OPEN(name, mode, handle_);
+  return FILE_OPEN_OR_CREATE(name, handle_, existed);
+}
+
+int TextFile::truncate() {
+  if (!is_open()) return kNotOpen;
+  used_ = 0;
+  return FILE_TRUNCATE(handle_);
+}
+
+int TextFile::seek_end() {
+  if (!is_open()) return kNotOpen;
+  int64_t size = 0;
+  if (int failed = flush()) return failed;
+  if (int failed = FILE_SIZE(handle_, size)) return failed;
+  return FILE_SEEK(handle_, size);
 }
 
 int TextFile::write_line(const Str& text) {

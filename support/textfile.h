@@ -13,8 +13,13 @@ class TextFile {
   TextFile& operator=(const TextFile&) = delete;
   ~TextFile() { close(); }
 
-  // Creates the file or empties it (kRewrite), or opens it at its end (kAppend).
-  int open(const Str& name, OpenMode mode);
+  // Opens an existing file at its start, leaving it as it is, or creates
+  // it; existed tells which (FILE_OPEN_OR_CREATE).
+  int open(const Str& name, bool& existed);
+  // Empties the open file.
+  int truncate();
+  // Goes to the end of the open file, where the next line is then added.
+  int seek_end();
   bool is_open() const { return handle_ != kNoFile; }
   // Writes the text and CR LF. 0, or the error; a closed file is an error.
   int write_line(const Str& text);

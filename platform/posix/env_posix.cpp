@@ -29,6 +29,9 @@ Str GETENV(const Str& name) {
 
 bool HAS_DRIVES() { return false; }
 
+// Linux file systems keep "abc" and "ABC" apart.
+bool CASE_MATTERS() { return true; }
+
 Str GETDIR(uint8_t drive) {
   if (drive != 0) return Str();  // no drive letters on this platform
   std::string buffer(256, '\0');

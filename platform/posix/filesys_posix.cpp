@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/filesys.h"
 #include "platform/posix/resolve_posix.h"
@@ -17,29 +19,16 @@ using posix::OpenDir;
 namespace {
 
 // Takes the file for this process alone, as far as other users of the same
-// lock go: another opening through FILE_OPEN and DELETEFILE fail meanwhile.
+// lock go: another opening through FILE_OPEN_OR_CREATE and DELETEFILE fail
+// meanwhile.
 bool lock_alone(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
-int open_new(int dirfd, const std::string& name) {
-  // Nothing of that name may exist, not even a link: in a shared directory
-  // a planted link must never be followed. Private to the user.
-  return openat(dirfd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-}
+// O_NONBLOCK: a fifo planted under a name fails or returns at once instead
+// of hanging the run; anything but a regular file is refused afterwards.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
-// Opens an existing entry or, when create is set and nothing has that
-// name, a new file. A link to a file is followed (a user may keep the
-// output file elsewhere), but a new file is never made through a link.
-int open_entry(int dirfd, const std::string& name, bool exists, int flags, bool create) {
-  // O_NONBLOCK: a fifo planted under the name fails or returns at once
-  // instead of hanging the run; anything but a regular file is refused below.
-  flags |= O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  if (!exists && !create) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!exists) flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
-  return openat(dirfd, name.c_str(), flags, 0666);
-}
+// How often a name that keeps changing between two looks is looked at again.
+constexpr int kAttempts = 8;
 
 int check_and_lock(int fd) {
   struct stat st;
@@ -50,6 +39,100 @@ int check_and_lock(int fd) {
   int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
   return 0;
+}
+
+// Checks and locks a freshly opened file; 0 with handle set, or the error
+// with the file closed.
+int hand_over(int fd, FileHandle& handle) {
+  if (int error = check_and_lock(fd)) {
+    close(fd);
+    return error;
+  }
+  handle = fd;
+  return 0;
+}
+
+// Whether an entry counts as a file for the output-file policy: anything but
+// a directory, a link by what it leads to.
+bool counts_as_file(int dirfd, const std::string& name, const struct stat& st) {
+  struct stat target;
+  if (S_ISLNK(st.st_mode)) return !(fstatat(dirfd, name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode));
+  return !S_ISDIR(st.st_mode);
+}
+
+// Opens entry name of dirfd for writing, or creates it when missing and
+// may_create holds. A link is followed only as MAY_FOLLOW allows, and only to
+// a file that exists: no new file is made through a link.
+int open_or_create(int dirfd, const std::string& name, bool found, bool may_create, int& links, int& fd,
+                   bool& existed) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (!found) {
+      if (!may_create) return ENOENT;
+      fd = openat(dirfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | kOpenFlags, 0666);
+      if (fd >= 0) {
+        existed = false;
+        return 0;
+      }
+      if (errno != EEXIST) return errno;
+      // The name was taken in between: what took it is an existing file.
+    }
+    fd = openat(dirfd, name.c_str(), O_WRONLY | O_NOFOLLOW | kOpenFlags);
+    if (fd >= 0) {
+      existed = true;
+      return 0;
+    }
+    int error = errno;
+    struct stat st;
+    if (fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (errno != ENOENT) return errno;
+      found = false;  // gone in between
+      continue;
+    }
+    existed = counts_as_file(dirfd, name, st);
+    if (!S_ISLNK(st.st_mode)) return error;
+    OpenDir target;
+    std::string last;
+    if (int failed = posix::FOLLOW_LINK(dirfd, name, links, target, last)) {
+      if (failed != EINVAL) return failed;
+      found = true;  // no link any more: looked at afresh
+      continue;
+    }
+    bool target_found = fstatat(target.fd(), last.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    return open_or_create(target.fd(), last, target_found, false, links, fd, existed);
+  }
+  return EAGAIN;
+}
+
+// The files FILE_CREATE_NEW made: where, so that FILE_CLOSE_AND_DELETE removes
+// that very entry, whatever has become of the path to it.
+struct Created {
+  int fd = -1;
+  int dirfd = -1;
+  std::string name;
+};
+
+std::vector<Created>& created() {
+  static std::vector<Created> files;
+  return files;
+}
+
+// Takes the record of a file FILE_CREATE_NEW made; dirfd is -1 for any other.
+Created take_created(int fd) {
+  auto& files = created();
+  auto it = std::find_if(files.begin(), files.end(), [fd](const Created& c) { return c.fd == fd; });
+  if (it == files.end()) return Created();
+  Created found = *it;
+  files.erase(it);
+  return found;
+}
+
+// Deletes the entry that holds the open file fd; ESTALE when the name now
+// names another file, which stays.
+int delete_entry(int dirfd, const std::string& name, int fd) {
+  struct stat held, st;
+  if (fstat(fd, &held) != 0 || fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  if (st.st_dev != held.st_dev || st.st_ino != held.st_ino) return ESTALE;
+  return unlinkat(dirfd, name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -71,8 +154,7 @@ int CHDIR(const Str& dir) {
   OpenDir target;
   if (int error = posix::OPEN_DIR(path, path.parts.size(), target)) return error;
   if (fchdir(target.fd()) != 0) return errno;
-  // Relative paths now lead elsewhere.
-  posix::FORGET_DIRS();
+  posix::STOP_LENDING();
   return 0;
 }
 
@@ -86,7 +168,7 @@ int DELETEFILE(const Str& name) {
   // A regular file that is open for exclusive use is not deleted.
   int fd = -1;
   if (S_ISREG(st.st_mode)) {
-    fd = openat(dir.fd(), entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    fd = openat(dir.fd(), entry.c_str(), O_RDONLY | O_NOFOLLOW | kOpenFlags);
     if (fd >= 0 && !lock_alone(fd)) {
       close(fd);
       return EBUSY;
@@ -97,40 +179,57 @@ int DELETEFILE(const Str& name) {
   return error;
 }
 
-int FILE_OPEN(const Str& name, OpenMode mode, FileHandle& handle) {
+int FILE_CREATE_NEW(const Str& name, FileHandle& handle) {
   handle = kNoFile;
   OpenDir dir;
   std::string entry;
   int error = posix::LOCATE(name, dir, entry);
-  if (error != 0 && (error != ENOENT || dir.fd() < 0)) return error;
-  bool exists = error == 0;
-  int fd = -1;
-  switch (mode) {
-    case OpenMode::kCreateNew:
-      if (exists) return EEXIST;
-      fd = open_new(dir.fd(), entry);
-      break;
-    case OpenMode::kRewrite:
-      fd = open_entry(dir.fd(), entry, exists, O_WRONLY, true);
-      break;
-    case OpenMode::kAppend:
-      fd = open_entry(dir.fd(), entry, exists, O_WRONLY | O_APPEND, true);
-      break;
-    case OpenMode::kReadOnly:
-      fd = open_entry(dir.fd(), entry, exists, O_RDONLY, false);
-      break;
-  }
+  if (error == 0) return EEXIST;
+  if (error != ENOENT || dir.fd() < 0) return error;
+  // Nothing of that name may exist, not even a link: in a shared directory
+  // a planted link must never be followed. Private to the user.
+  int fd = openat(dir.fd(), entry.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return errno;
-  error = check_and_lock(fd);
-  // Emptied only once it is ours alone: O_TRUNC would empty a file that
-  // another run holds open.
-  if (error == 0 && mode == OpenMode::kRewrite && ftruncate(fd, 0) != 0) error = errno;
-  if (error != 0) {
-    close(fd);
-    return error;
-  }
-  handle = fd;
+  if (int failed = hand_over(fd, handle)) return failed;
+  // Without a descriptor of its directory the file is deleted by its name.
+  int dirfd = fcntl(dir.fd(), F_DUPFD_CLOEXEC, 0);
+  if (dirfd >= 0) created().push_back(Created{fd, dirfd, entry});
   return 0;
+}
+
+int FILE_OPEN_OR_CREATE(const Str& name, FileHandle& handle, bool& existed) {
+  handle = kNoFile;
+  existed = false;
+  OpenDir dir;
+  std::string entry;
+  int error = posix::LOCATE(name, dir, entry);
+  if (error != 0 && (error != ENOENT || dir.fd() < 0)) return error;
+  int links = posix::kMaxLinks;
+  int fd = -1;
+  if (int failed = open_or_create(dir.fd(), entry, error == 0, true, links, fd, existed)) return failed;
+  return hand_over(fd, handle);
+}
+
+int FILE_TRUNCATE(FileHandle handle) {
+  if (ftruncate(int(handle), 0) != 0) return errno;
+  return lseek(int(handle), 0, SEEK_SET) < 0 ? errno : 0;
+}
+
+int FILE_CLOSE_AND_DELETE(FileHandle handle, const Str& name) {
+  int fd = int(handle);
+  Created place = take_created(fd);
+  int error = 0;
+  if (place.dirfd >= 0) {
+    error = delete_entry(place.dirfd, place.name, fd);
+    close(place.dirfd);
+  } else {
+    OpenDir dir;
+    std::string entry;
+    error = posix::LOCATE(name, dir, entry);
+    if (error == 0) error = delete_entry(dir.fd(), entry, fd);
+  }
+  int closed = close(fd) == 0 ? 0 : errno;
+  return error != 0 ? error : closed;
 }
 
 int FILE_WRITE(FileHandle handle, const void* bytes, size_t count) {
@@ -193,6 +292,10 @@ int FILE_SIZE(FileHandle handle, int64_t& size) {
   return 0;
 }
 
-int FILE_CLOSE(FileHandle handle) { return close(int(handle)) == 0 ? 0 : errno; }
+int FILE_CLOSE(FileHandle handle) {
+  Created place = take_created(int(handle));
+  if (place.dirfd >= 0) close(place.dirfd);
+  return close(int(handle)) == 0 ? 0 : errno;
+}
 
 }  // namespace zelmo

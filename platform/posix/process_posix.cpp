@@ -1,13 +1,16 @@
 // Parameters, platform name and the end of the process on POSIX.
 #include "platform/posix/process_posix.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/console.h"
 #include "platform/posix/resolve_posix.h"
@@ -22,12 +25,20 @@ int arg_count = 0;
 char** arg_values = nullptr;
 
 // The file an interruption deletes, kept where a signal handler can read it:
-// the flag is cleared while the name changes.
-char cleanup_path[4096];
+// its directory, its name there and its identity, so that the handler
+// deletes that very file and walks no path. The flag is cleared while they
+// change.
+int cleanup_dirfd = -1;
+char cleanup_name[256];
+dev_t cleanup_device = 0;
+ino_t cleanup_inode = 0;
 volatile sig_atomic_t cleanup_set = 0;
 
 void remove_cleanup_file() {
-  if (cleanup_set) unlink(cleanup_path);
+  if (!cleanup_set) return;
+  struct stat st;
+  if (fstatat(cleanup_dirfd, cleanup_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+  if (st.st_dev == cleanup_device && st.st_ino == cleanup_inode) unlinkat(cleanup_dirfd, cleanup_name, 0);
 }
 
 void set_action(int signal_number, void (*handler)(int)) {
@@ -111,15 +122,20 @@ void EXIT_PROCESS(int code) {
 
 void SET_INTERRUPT_CLEANUP(const Str& path) {
   cleanup_set = 0;
+  if (cleanup_dirfd >= 0) close(cleanup_dirfd);
+  cleanup_dirfd = -1;
   if (path.empty()) return;
   // Found now, outside the handler: the name on disk may differ in case from
   // the one the tool was given.
   posix::OpenDir dir;
   std::string name;
-  if (posix::LOCATE(path, dir, name) != 0) return;
-  std::string native = dir.path() + "/" + name;
-  if (native.size() >= sizeof cleanup_path) return;
-  std::memcpy(cleanup_path, native.c_str(), native.size() + 1);
+  struct stat st;
+  if (posix::LOCATE(path, dir, name, &st) != 0 || name.size() >= sizeof cleanup_name) return;
+  cleanup_dirfd = fcntl(dir.fd(), F_DUPFD_CLOEXEC, 0);
+  if (cleanup_dirfd < 0) return;
+  std::memcpy(cleanup_name, name.c_str(), name.size() + 1);
+  cleanup_device = st.st_dev;
+  cleanup_inode = st.st_ino;
   cleanup_set = 1;
 }
 

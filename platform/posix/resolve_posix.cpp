@@ -1,7 +1,3 @@
-// Directory resolutions are remembered by the folded tool path: in a tree run
-// every directory's path begins with the top directory as the user typed it
-// (upper-cased), which on a Linux disk rarely matches exactly, so without
-// them every directory would cost a scan of each of its parents.
 #include "platform/posix/resolve_posix.h"
 
 #include <dirent.h>
@@ -11,69 +7,63 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
+#include <utility>
 
+#include "platform/filesys.h"
+#include "platform/posix/beneath_posix.h"
 #include "platform/posix/wildcard_posix.h"
 
 namespace zelmo::posix {
 
 namespace {
 
-constexpr size_t kRemembered = 256;
-
-struct Remembered {
-  std::string linux_path;
-  uint64_t used = 0;
-};
-
-std::unordered_map<std::string, Remembered>& remembered() {
-  static std::unordered_map<std::string, Remembered> dirs;
-  return dirs;
-}
-
-uint64_t g_clock = 0;
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// A part of a walk: a directory held for what follows, never a link itself.
+constexpr int kPartFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-char fold(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 std::string join(const std::string& dir, const std::string& name) {
   return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-const std::string* recall(const std::string& key) {
-  auto it = remembered().find(key);
-  if (it == remembered().end()) return nullptr;
-  it->second.used = ++g_clock;
-  return &it->second.linux_path;
-}
+// A descriptor closed with its owner.
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { reset(); }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = fd;
+  }
 
-// Keeps the half of the remembered resolutions used last: one pass for
-// every kRemembered / 2 new ones, where dropping the oldest alone would cost
-// a pass for each.
-void forget_older_half() {
-  auto& dirs = remembered();
-  std::vector<uint64_t> uses;
-  uses.reserve(dirs.size());
-  for (const auto& [key, dir] : dirs) uses.push_back(dir.used);
-  auto middle = uses.begin() + std::ptrdiff_t(uses.size() / 2);
-  std::nth_element(uses.begin(), middle, uses.end());
-  std::erase_if(dirs, [last_old = *middle](const auto& entry) { return entry.second.used < last_old; });
-}
+ private:
+  int fd_ = -1;
+};
 
-void remember(const std::string& key, const std::string& linux_path) {
-  if (remembered().size() >= kRemembered && remembered().find(key) == remembered().end()) forget_older_half();
-  remembered()[key] = Remembered{linux_path, ++g_clock};
+// Where a walk stands: a directory and its Linux path.
+struct Place {
+  Fd fd;
+  std::string linux_path;
+};
+
+int start(Place& at, bool absolute) {
+  at.fd.reset(open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (at.fd.get() < 0) return errno;
+  at.linux_path = absolute ? "/" : ".";
+  return 0;
 }
 
 // The first entry of dirfd in byte order whose name equals part with a to z folded.
 int scan_folded(int dirfd, const std::string& part, std::string& found) {
-  int fd = openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = openat(dirfd, ".", kDirFlags);
   if (fd < 0) return errno;
   DIR* dir = fdopendir(fd);
   if (dir == nullptr) {
@@ -95,71 +85,116 @@ int scan_folded(int dirfd, const std::string& part, std::string& found) {
   return any ? 0 : ENOENT;
 }
 
-// The keys of the directories of the first 0, 1, ... count parts.
-std::vector<std::string> keys_of(const ToolPath& path, size_t count) {
-  std::vector<std::string> keys;
-  keys.reserve(count + 1);
-  std::string key(1, path.absolute ? '\\' : '.');
-  keys.push_back(key);
-  if (path.absolute) key.clear();
-  for (size_t i = 0; i < count; ++i) {
-    key += '\\';
-    for (char c : path.parts[i]) key += fold(c);
-    keys.push_back(key);
+// The parts of a link's target, which is a Linux path.
+ToolPath linux_parts(std::string_view target) {
+  ToolPath path;
+  path.absolute = target.starts_with('/');
+  size_t start = 0;
+  while (start <= target.size()) {
+    size_t end = std::min(target.find('/', start), target.size());
+    if (end > start) path.parts.emplace_back(target.substr(start, end - start));
+    start = end + 1;
   }
-  return keys;
+  return path;
 }
 
-// The part of directory parent named part: as written when such an entry
-// exists, else the first that matches with a to z folded.
-int resolve_part(const std::string& parent, const std::string& part, std::string& out) {
-  std::string exact = join(parent, part);
+// The target of the link name in dirfd, read from the very link whose owner
+// was checked: a link swapped in meanwhile is not read.
+int read_link(int dirfd, const std::string& name, int& links, ToolPath& target) {
+  Fd link(openat(dirfd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  if (link.get() < 0) return errno;
   struct stat st;
-  if (part == "." || part == ".." || fstatat(AT_FDCWD, exact.c_str(), &st, 0) == 0) {
-    out = exact;
-    return 0;
-  }
-  if (errno != ENOENT) return errno;
-  int fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  std::string found;
-  int error = scan_folded(fd, part, found);
-  close(fd);
-  if (error != 0) return error;
-  out = join(parent, found);
+  if (fstat(link.get(), &st) != 0) return errno;
+  if (!S_ISLNK(st.st_mode)) return EINVAL;
+  if (!MAY_FOLLOW(st)) return EACCES;
+  if (--links < 0) return ELOOP;
+  std::string text(size_t(st.st_size) + 1, '\0');
+  ssize_t n = readlinkat(link.get(), "", text.data(), text.size());
+  if (n < 0) return errno;
+  // A target that grew since its size was read is read again next time.
+  if (size_t(n) >= text.size()) return EAGAIN;
+  text.resize(size_t(n));
+  target = linux_parts(text);
   return 0;
 }
 
-constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+int walk(Place& at, const std::vector<std::string>& parts, size_t count, bool fold, int& links);
 
-// Opens the directory of the first count parts, from the longest of its
-// leading parts whose resolution is remembered; used_memory tells whether
-// one served.
-int open_resolved(const ToolPath& path, size_t count, int& fd, std::string& linux_path, bool& used_memory) {
-  std::vector<std::string> keys = keys_of(path, count);
-  size_t known = count;
-  const std::string* base = nullptr;
-  while (known > 0 && (base = recall(keys[known])) == nullptr) --known;
-  used_memory = base != nullptr;
-  std::string start = base != nullptr ? *base : std::string(1, path.absolute ? '/' : '.');
-  // The rest as written first: one call when each part is spelled as on
-  // disk, as in a tree run, where every part below the top comes from disk.
-  linux_path = start;
-  for (size_t i = known; i < count; ++i) linux_path = join(linux_path, path.parts[i]);
-  fd = open(linux_path.c_str(), kDirFlags);
-  if (fd >= 0) {
-    if (count > known) remember(keys[count], linux_path);
-    return 0;
+// Goes on from at into the target of its link name, as far as it leads.
+int follow(Place& at, const std::string& name, int& links) {
+  ToolPath target;
+  if (int error = read_link(at.fd.get(), name, links, target)) return error == EINVAL ? ENOTDIR : error;
+  if (target.absolute) {
+    if (int error = start(at, true)) return error;
   }
-  if (errno != ENOENT || known == count) return errno;
-  // Part by part, folding where a part is not spelled as on disk.
-  linux_path = start;
-  for (size_t i = known; i < count; ++i) {
-    if (int error = resolve_part(linux_path, path.parts[i], linux_path)) return error;
-    remember(keys[i + 1], linux_path);
+  // A link's target is spelled as on disk: it is not folded.
+  return walk(at, target.parts, target.parts.size(), false, links);
+}
+
+// Enters the first count parts from at. With fold, a part missing as
+// written is found with a to z folded.
+int walk(Place& at, const std::vector<std::string>& parts, size_t count, bool fold, int& links) {
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& part = parts[i];
+    if (part == ".") continue;
+    std::string name = part;
+    int next = openat(at.fd.get(), name.c_str(), kPartFlags);
+    if (next < 0 && errno == ENOENT && fold && part != "..") {
+      if (int error = scan_folded(at.fd.get(), part, name)) return error;
+      next = openat(at.fd.get(), name.c_str(), kPartFlags);
+    }
+    if (next >= 0) {
+      at.fd.reset(next);
+      at.linux_path = join(at.linux_path, name);
+      continue;
+    }
+    // O_NOFOLLOW | O_DIRECTORY refuses a link and a file alike.
+    if (errno != ENOTDIR) return errno;
+    if (int error = follow(at, name, links)) return error;
   }
-  fd = open(linux_path.c_str(), kDirFlags);
-  return fd >= 0 ? 0 : errno;
+  return 0;
+}
+
+// The run's top directory, once HOLD_TOP has found it.
+struct Top {
+  bool held = false;
+  ToolPath path;  // as the run spells it
+  int fd = -1;    // -1 when it could not be found: then nothing below it is
+  std::string linux_path;
+};
+
+Top& top() {
+  static Top held;
+  return held;
+}
+
+// Whether the first count parts of path lie in the held top: they begin
+// with its parts, spelled the same.
+bool below_top(const ToolPath& path, size_t count) {
+  const Top& t = top();
+  if (!t.held || path.absolute != t.path.absolute || count < t.path.parts.size()) return false;
+  return std::equal(t.path.parts.begin(), t.path.parts.end(), path.parts.begin());
+}
+
+int open_below_top(const ToolPath& path, size_t count, int& fd, std::string& linux_path) {
+  const Top& t = top();
+  if (t.fd < 0) return ENOENT;
+  size_t first = t.path.parts.size();
+  if (int error = OPEN_BENEATH(t.fd, path.parts, first, count, BENEATH_WAY(), fd)) return error;
+  linux_path = t.linux_path;
+  for (size_t i = first; i < count; ++i) linux_path = join(linux_path, path.parts[i]);
+  return 0;
+}
+
+int open_typed(const ToolPath& path, size_t count, int& fd, std::string& linux_path) {
+  Place at;
+  int links = kMaxLinks;
+  if (int error = start(at, path.absolute)) return error;
+  if (int error = walk(at, path.parts, count, true, links)) return error;
+  fd = openat(at.fd.get(), ".", kDirFlags);
+  if (fd < 0) return errno;
+  linux_path = at.linux_path;
+  return 0;
 }
 
 struct Lent {
@@ -171,6 +206,14 @@ struct Lent {
 Lent& lent() {
   static Lent dir;
   return dir;
+}
+
+// The text of the first count parts, as spelled: a borrower must name the
+// directory exactly as the lender did.
+std::string key_of(const ToolPath& path, size_t count) {
+  std::string key(1, path.absolute ? '\\' : '.');
+  for (size_t i = 0; i < count; ++i) key.append(1, '\\').append(path.parts[i]);
+  return key;
 }
 
 }  // namespace
@@ -199,45 +242,24 @@ OpenDir::~OpenDir() {
   if (fd_ >= 0 && owned_) close(fd_);
 }
 
-int OpenDir::release() {
-  int fd = fd_;
-  fd_ = -1;
-  return fd;
+void OpenDir::set(int fd, bool owned, std::string path) {
+  if (fd_ >= 0 && owned_) close(fd_);
+  fd_ = fd;
+  owned_ = owned;
+  path_ = std::move(path);
 }
+
+int OpenDir::release() { return std::exchange(fd_, -1); }
+
+bool MAY_FOLLOW(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
 
 int OPEN_DIR(const ToolPath& path, size_t count, OpenDir& out) {
-  // A remembered directory may have gone or been renamed since: then its
-  // opening fails, and the path is resolved once more from scratch.
-  for (int attempt = 0;; ++attempt) {
-    bool used_memory = false;
-    int fd = -1;
-    std::string linux_path;
-    int error = open_resolved(path, count, fd, linux_path, used_memory);
-    if (error == 0) {
-      out.fd_ = fd;
-      out.owned_ = true;
-      out.path_ = linux_path;
-      return 0;
-    }
-    if (!used_memory || attempt > 0) return error;
-    FORGET_DIRS();
-  }
-}
-
-void LEND_DIR(const ToolPath& path, size_t count, int fd, const std::string& linux_path) {
-  lent() = Lent{keys_of(path, count).back(), fd, linux_path};
-}
-
-void TAKE_BACK_DIR(int fd) {
-  if (lent().fd == fd) lent() = Lent();
-}
-
-bool BORROW_DIR(const ToolPath& path, size_t count, OpenDir& out) {
-  if (lent().fd < 0 || keys_of(path, count).back() != lent().key) return false;
-  out.fd_ = lent().fd;
-  out.owned_ = false;
-  out.path_ = lent().linux_path;
-  return true;
+  int fd = -1;
+  std::string linux_path;
+  int error = below_top(path, count) ? open_below_top(path, count, fd, linux_path)
+                                     : open_typed(path, count, fd, linux_path);
+  if (error == 0) out.set(fd, true, std::move(linux_path));
+  return error;
 }
 
 int FIND_ENTRY(int dirfd, const std::string& part, std::string& found, struct stat* st) {
@@ -270,10 +292,68 @@ int LOCATE(const Str& path, OpenDir& dir, std::string& name, struct stat* st) {
   return error;
 }
 
-void FORGET_DIRS() {
-  remembered().clear();
-  // A relative path may now name another directory than the lent one.
-  lent() = Lent();
+int FOLLOW_LINK(int dirfd, const std::string& name, int& links, OpenDir& dir, std::string& last) {
+  ToolPath target;
+  if (int error = read_link(dirfd, name, links, target)) return error;
+  Place at;
+  if (target.absolute) {
+    if (int error = start(at, true)) return error;
+  } else {
+    at.fd.reset(openat(dirfd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (at.fd.get() < 0) return errno;
+    at.linux_path = ".";
+  }
+  size_t count = target.parts.empty() ? 0 : target.parts.size() - 1;
+  if (int error = walk(at, target.parts, count, false, links)) return error;
+  int fd = openat(at.fd.get(), ".", kDirFlags);
+  if (fd < 0) return errno;
+  dir.set(fd, true, at.linux_path);
+  last = target.parts.empty() ? std::string(".") : target.parts.back();
+  return 0;
+}
+
+void LEND_DIR(const ToolPath& path, size_t count, int fd, const std::string& linux_path) {
+  lent() = Lent{key_of(path, count), fd, linux_path};
+}
+
+void TAKE_BACK_DIR(int fd) {
+  if (lent().fd == fd) lent() = Lent();
+}
+
+bool BORROW_DIR(const ToolPath& path, size_t count, OpenDir& out) {
+  if (lent().fd < 0 || key_of(path, count) != lent().key) return false;
+  out.set(lent().fd, false, lent().linux_path);
+  return true;
+}
+
+void STOP_LENDING() { lent() = Lent(); }
+
+void RELEASE_TOP() {
+  if (top().fd >= 0) close(top().fd);
+  top() = Top();
 }
 
 }  // namespace zelmo::posix
+
+namespace zelmo {
+
+int HOLD_TOP(const Str& top) {
+  posix::RELEASE_TOP();
+  posix::ToolPath path;
+  if (!posix::PARSE_TOOL_PATH(top, path)) return ENOENT;
+  posix::Top& held = posix::top();
+  held.held = true;
+  held.path = path;
+  posix::Place at;
+  int links = posix::kMaxLinks;
+  int error = posix::start(at, path.absolute);
+  if (error == 0) error = posix::walk(at, path.parts, path.parts.size(), true, links);
+  if (error != 0) return error;
+  held.fd = at.fd.release();
+  held.linux_path = at.linux_path;
+  return 0;
+}
+
+bool HELD_TREE_SEALED() { return true; }
+
+}  // namespace zelmo

@@ -48,6 +48,9 @@ Str GETENV(const Str& name) {
 
 bool HAS_DRIVES() { return true; }
 
+// Windows finds a name whatever the case it is asked in.
+bool CASE_MATTERS() { return false; }
+
 Str GETDIR(uint8_t drive) {
   if (drive == 0)
     return grown_text([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });

@@ -164,37 +164,73 @@ int CHDIR(const Str& dir) {
 
 int DELETEFILE(const Str& name) { return outcome(DeleteFileA(NATIVE_PATH(name).c_str())); }
 
+// Holding a directory open would not keep its path from changing under a
+// Win32 "A" call; the engine checks the directories of its list itself.
+int HOLD_TOP(const Str&) { return 0; }
+
+bool HELD_TREE_SEALED() { return false; }
+
+namespace {
+
 // Share mode 0: while the file is open, no other opening or deletion of it
-// succeeds, in this process or any other.
-int FILE_OPEN(const Str& name, OpenMode mode, FileHandle& handle) {
-  handle = kNoFile;
-  DWORD access = GENERIC_READ | GENERIC_WRITE;
-  DWORD disposition = CREATE_ALWAYS;
-  switch (mode) {
-    case OpenMode::kRewrite:
-      break;
-    case OpenMode::kAppend:
-      disposition = OPEN_ALWAYS;
-      break;
-    case OpenMode::kCreateNew:
-      disposition = CREATE_NEW;
-      break;
-    case OpenMode::kReadOnly:
-      access = GENERIC_READ;
-      disposition = OPEN_EXISTING;
-      break;
-  }
-  const HANDLE file =
-      CreateFileA(NATIVE_PATH(name).c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return last_error();
-  if (mode == OpenMode::kAppend && !SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END)) {
+// succeeds, in this process or any other. A reparse point (a symbolic link,
+// a junction) at the name is opened itself, never followed: it is refused
+// below, as the owner of a link cannot be told through these calls.
+HANDLE open_file(const Str& name, DWORD disposition) {
+  return CreateFileA(NATIVE_PATH(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// Keeps an open file that is a plain file; closes anything else.
+int hand_over(HANDLE file, FileHandle& handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) {
     const int error = last_error();
     CloseHandle(file);
     return error;
   }
+  if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+    CloseHandle(file);
+    return ERROR_CANT_ACCESS_FILE;
+  }
   remember_open(file);
   handle = reinterpret_cast<FileHandle>(file);
   return 0;
+}
+
+}  // namespace
+
+int FILE_CREATE_NEW(const Str& name, FileHandle& handle) {
+  handle = kNoFile;
+  const HANDLE file = open_file(name, CREATE_NEW);
+  if (file == INVALID_HANDLE_VALUE) return last_error();
+  return hand_over(file, handle);
+}
+
+int FILE_OPEN_OR_CREATE(const Str& name, FileHandle& handle, bool& existed) {
+  handle = kNoFile;
+  // The system's own rules decide what the name names ("OUT." is OUT).
+  const HANDLE file = open_file(name, OPEN_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE) {
+    const int error = last_error();
+    const DWORD attr = GetFileAttributesA(NATIVE_PATH(name).c_str());
+    existed = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return error;
+  }
+  existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  return hand_over(file, handle);
+}
+
+int FILE_TRUNCATE(FileHandle handle) {
+  if (!SetFilePointerEx(as_handle(handle), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return last_error();
+  return outcome(SetEndOfFile(as_handle(handle)));
+}
+
+int FILE_CLOSE_AND_DELETE(FileHandle handle, const Str& name) {
+  // Open for exclusive use, the file cannot be deleted before it is closed.
+  const int closed = FILE_CLOSE(handle);
+  const int deleted = DELETEFILE(name);
+  return closed != 0 ? closed : deleted;
 }
 
 int FILE_WRITE(FileHandle handle, const void* bytes, size_t count) {

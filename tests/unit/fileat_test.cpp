@@ -15,7 +15,7 @@ TEST(FileAt, WritesAndReadsAtOffsetsWhateverThePosition) {
   std::filesystem::remove_all(dir, ignored);
   ASSERT_TRUE(std::filesystem::create_directory(dir));
   FileHandle file = kNoFile;
-  ASSERT_EQ(FILE_OPEN(Str((dir / "AT.TMP").string()), OpenMode::kCreateNew, file), 0);
+  ASSERT_EQ(FILE_CREATE_NEW(Str((dir / "AT.TMP").string()), file), 0);
   // Out of order, one leaving a hole that reads as NUL bytes.
   ASSERT_EQ(FILE_WRITE_AT(file, 4, "efgh", 4), 0);
   ASSERT_EQ(FILE_WRITE_AT(file, 0, "abcd", 4), 0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main/runstate.h"
+#include "platform/filesys.h"
 
 namespace zelmo {
 
@@ -12,8 +13,8 @@ namespace {
 
 // The settings a command line leaves, compared as one text.
 std::string settings_after(std::vector<Str> parameters) {
-  RS.NOMEFILE = Str();
-  RS.OUTFILE = Str();
+  RS.NOMEFILE = RS.NOMEFILE_TYPED = Str();
+  RS.OUTFILE = RS.OUTFILE_TYPED = Str();
   RS.ACCODA = 'C';
   RS.ARCHIVIO = RS.LETTURA = RS.NASCOSTO = RS.SISTEMA = ' ';
   RS.IGNORA = RS.VISUALIZZA = RS.SUB = RS.YES = RS.SBS = false;
@@ -48,6 +49,29 @@ TEST(ParameterLoop, ReadsSettingsIntoTheRunState) {
     std::string line;
     for (const Str& p : c.parameters) line += std::string(p.view()) + " ";
     EXPECT_EQ(settings_after(c.parameters), c.settings) << "command line: " << line;
+  }
+}
+
+// The mask and the output file keep the case typed beside their upper-cased
+// text, cut at the same "/", where the platform's names have a case.
+TEST(ParameterLoop, KeepsTheCaseTypedForTheFileSystem) {
+  const struct {
+    std::vector<Str> parameters;
+    const char* mask;
+    const char* out;
+  } cases[] = {
+      {{"abc\\*.Txt"}, "abc\\*.Txt", ""},
+      {{"+report.txt", "Dati/s/y"}, "Dati", "report.txt"},
+      {{"+a.txt/v", "+Out.Log"}, "", "Out.Log"},
+      {{"+h", "perché"}, "perché", ""},
+  };
+  for (const auto& c : cases) {
+    settings_after(c.parameters);
+    Str mask(c.mask), out(c.out);
+    EXPECT_EQ(RS.NOMEFILE_TYPED, CASE_MATTERS() ? mask : UPCASE(mask)) << c.mask;
+    EXPECT_EQ(RS.OUTFILE_TYPED, CASE_MATTERS() ? out : UPCASE(out)) << c.out;
+    EXPECT_EQ(UPCASE(RS.NOMEFILE_TYPED), RS.NOMEFILE) << c.mask;
+    EXPECT_EQ(UPCASE(RS.OUTFILE_TYPED), RS.OUTFILE) << c.out;
   }
 }
 

@@ -47,7 +47,7 @@ Str padded(const Str& path) { return path + Str(std::string(size_t(Str::kMax - p
 // record must read as written, whether it is still held back or on disk.
 TEST_F(RecordFileTest, ReadsBackRecordsWhileTheyAreAppended) {
   RecordFile file;
-  ASSERT_EQ(file.open(name_, OpenMode::kCreateNew), 0);
+  ASSERT_EQ(file.create(name_), 0);
   int64_t written = 0;
   auto append = [&] {
     int64_t n = written++;
@@ -73,12 +73,13 @@ TEST_F(RecordFileTest, ReadsBackRecordsWhileTheyAreAppended) {
   }
 }
 
+// A list is read back through the object that wrote it, from the disk once
+// what was held back is stored.
 TEST_F(RecordFileTest, ReadsAFileBackInOrderAndFailsPastItsEnd) {
   RecordFile file;
-  ASSERT_EQ(file.open(name_, OpenMode::kCreateNew), 0);
+  ASSERT_EQ(file.create(name_), 0);
   for (int64_t n = 0; n < 70; ++n) ASSERT_EQ(file.write(n, path_of(n)), 0);
-  ASSERT_EQ(file.close(), 0);
-  ASSERT_EQ(file.open(name_, OpenMode::kReadOnly), 0);
+  ASSERT_EQ(file.flush(), 0);
   int64_t records = 0;
   ASSERT_EQ(file.count(records), 0);
   ASSERT_EQ(records, 70);
@@ -90,11 +91,23 @@ TEST_F(RecordFileTest, ReadsAFileBackInOrderAndFailsPastItsEnd) {
   Str text;
   EXPECT_NE(file.read(70, text), 0);
   EXPECT_EQ(file.close(), 0);
+  EXPECT_EQ(bytes_on_disk().size(), 70u * RecordFile::kSize);
+}
+
+TEST_F(RecordFileTest, ANewListTakesNoExistingNameAndGoesWhole) {
+  RecordFile file;
+  ASSERT_EQ(file.create(name_), 0);
+  RecordFile second;
+  EXPECT_NE(second.create(name_), 0) << "the name is taken";
+  ASSERT_EQ(file.write(0, path_of(0)), 0);
+  EXPECT_EQ(file.close_and_delete(name_), 0);
+  EXPECT_FALSE(file.is_open());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "LIST.TMP"));
 }
 
 TEST_F(RecordFileTest, AFullPathFillsTheRecordAndARewrittenRecordReadsNew) {
   RecordFile file;
-  ASSERT_EQ(file.open(name_, OpenMode::kCreateNew), 0);
+  ASSERT_EQ(file.create(name_), 0);
   for (int64_t n = 0; n < 40; ++n) ASSERT_EQ(file.write(n, path_of(n)), 0);
   Str text;
   ASSERT_EQ(file.read(0, text), 0);  // reads records 0 on ahead

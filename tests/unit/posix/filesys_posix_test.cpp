@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/filesys.h"
+#include "platform/posix/resolve_posix.h"
 #include "tests/unit/posix/tempdir_posix.h"
 
 namespace zelmo {
@@ -165,7 +166,7 @@ TEST_F(PosixFs, EveryPartIsFoundWhateverItsCase) {
   uint32_t attr;
   EXPECT_EQ(GETFATTR(Str(upper) + "/dir1/SUB2/file.txt", attr), 0) << "\"/\" reads as \"\\\"";
 
-  // A remembered resolution that went stale is found afresh.
+  // A directory renamed since is not reached by an earlier finding.
   ASSERT_EQ(rename(at("Dir1").c_str(), at("Old").c_str()), 0);
   mkdir(at("dIR1").c_str(), 0755);
   file("dIR1/new.txt");
@@ -357,11 +358,11 @@ TEST_F(PosixFs, ANewFileNeverTakesAnExistingName) {
   symlink("nowhere", at("dangling").c_str());
   FileHandle h;
   for (const char* name : {"taken", "TAKEN", "link", "dangling"}) {
-    EXPECT_NE(FILE_OPEN(tool(name), OpenMode::kCreateNew, h), 0) << name;
+    EXPECT_NE(FILE_CREATE_NEW(tool(name), h), 0) << name;
     EXPECT_EQ(h, kNoFile);
   }
   EXPECT_FALSE(std::filesystem::exists(at("nowhere")));
-  ASSERT_EQ(FILE_OPEN(tool("New.Tmp"), OpenMode::kCreateNew, h), 0);
+  ASSERT_EQ(FILE_CREATE_NEW(tool("New.Tmp"), h), 0);
   EXPECT_EQ(mode("New.Tmp"), 0600u);
   ASSERT_EQ(FILE_WRITE(h, "abcdef", 6), 0);
   ASSERT_EQ(FILE_SEEK(h, 2), 0);
@@ -375,27 +376,104 @@ TEST_F(PosixFs, ANewFileNeverTakesAnExistingName) {
   EXPECT_EQ(FILE_CLOSE(h), 0);
 }
 
+// The list file is deleted where it was made, and only while its name still
+// names it: a file put in its place stays.
+TEST_F(PosixFs, AClosedAndDeletedFileIsThatFileAlone) {
+  FileHandle h;
+  ASSERT_EQ(FILE_CREATE_NEW(tool("list.tmp"), h), 0);
+  ASSERT_EQ(FILE_CLOSE_AND_DELETE(h, tool("LIST.TMP")), 0);
+  EXPECT_FALSE(std::filesystem::exists(at("list.tmp")));
+
+  mkdir(at("d").c_str(), 0755);
+  ASSERT_EQ(FILE_CREATE_NEW(tool("d\\list.tmp"), h), 0);
+  file("planted", "theirs");
+  ASSERT_EQ(rename(at("planted").c_str(), at("d/list.tmp").c_str()), 0);
+  EXPECT_NE(FILE_CLOSE_AND_DELETE(h, tool("d\\list.tmp")), 0);
+  EXPECT_EQ(std::filesystem::file_size(at("d/list.tmp")), 6u);
+
+  // Made in a directory that was then moved and replaced: deleted where it is.
+  ASSERT_EQ(FILE_CREATE_NEW(tool("d\\mine.tmp"), h), 0);
+  ASSERT_EQ(rename(at("d").c_str(), at("moved").c_str()), 0);
+  mkdir(at("d").c_str(), 0755);
+  file("d/mine.tmp");
+  ASSERT_EQ(FILE_CLOSE_AND_DELETE(h, tool("d\\mine.tmp")), 0);
+  EXPECT_FALSE(std::filesystem::exists(at("moved/mine.tmp")));
+  EXPECT_TRUE(std::filesystem::exists(at("d/mine.tmp")));
+}
+
+// The contents of a file, or "(none)".
+std::string contents(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) return "(none)";
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 TEST_F(PosixFs, AnOpenFileIsForItsHolderAlone) {
   file("out.txt", "abc");
   FileHandle first, second;
-  ASSERT_EQ(FILE_OPEN(tool("OUT.TXT"), OpenMode::kAppend, first), 0);
-  for (OpenMode m : {OpenMode::kRewrite, OpenMode::kAppend, OpenMode::kReadOnly}) {
-    EXPECT_NE(FILE_OPEN(tool("out.txt"), m, second), 0) << int(m);
-  }
+  bool existed = false;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(tool("OUT.TXT"), first, existed), 0);
+  EXPECT_TRUE(existed);
+  EXPECT_NE(FILE_OPEN_OR_CREATE(tool("out.txt"), second, existed), 0);
   EXPECT_NE(DELETEFILE(tool("out.txt")), 0);
+  int64_t size = 0;
+  ASSERT_EQ(FILE_SIZE(first, size), 0);
+  ASSERT_EQ(FILE_SEEK(first, size), 0);
   ASSERT_EQ(FILE_WRITE(first, "d", 1), 0);
   ASSERT_EQ(FILE_CLOSE(first), 0);
-  std::ifstream in(at("out.txt"));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text, "abcd") << "a refused rewrite empties nothing";
+  EXPECT_EQ(contents(at("out.txt")), "abcd") << "a refused second open empties nothing";
 
-  ASSERT_EQ(FILE_OPEN(tool("out.txt"), OpenMode::kRewrite, first), 0);
-  int64_t size = -1;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(tool("out.txt"), first, existed), 0);
+  ASSERT_EQ(FILE_TRUNCATE(first), 0);
   EXPECT_EQ(FILE_SIZE(first, size), 0);
   EXPECT_EQ(size, 0);
+  ASSERT_EQ(FILE_WRITE(first, "e", 1), 0);
   FILE_CLOSE(first);
+  EXPECT_EQ(contents(at("out.txt")), "e");
   EXPECT_EQ(DELETEFILE(tool("OUT.txt")), 0);
   EXPECT_FALSE(std::filesystem::exists(at("out.txt")));
+}
+
+// Whether the output file exists is asked of its name exactly as given,
+// the case typed first: a name ending with "." or holding "?" or "*" is a
+// name like any other.
+TEST_F(PosixFs, TheOutputFileIsFoundByItsExactNameOrCreatedAsTyped) {
+  file("out.txt", "lower");
+  file("OUT.TXT", "upper");
+  file("OUT.", "dot");
+  file("A?B*", "wild");
+  mkdir(at("Dir").c_str(), 0755);
+  const struct {
+    const char* asked;
+    bool existed;
+    const char* opened;  // the file written to, below the temporary directory
+  } cases[] = {
+      {"out.txt", true, "out.txt"},
+      {"OUT.TXT", true, "OUT.TXT"},
+      {"Out.Txt", true, "OUT.TXT"},
+      {"out.", true, "OUT."},
+      {"a?b*", true, "A?B*"},
+      {"New.Txt", false, "New.Txt"},
+      {"dir\\x.log", false, "Dir/x.log"},
+  };
+  for (const auto& c : cases) {
+    std::string before = contents(at(c.opened));
+    FileHandle h;
+    bool existed = !c.existed;
+    ASSERT_EQ(FILE_OPEN_OR_CREATE(tool(c.asked), h, existed), 0) << c.asked;
+    EXPECT_EQ(existed, c.existed) << c.asked;
+    ASSERT_EQ(FILE_WRITE(h, "#", 1), 0);
+    FILE_CLOSE(h);
+    std::string after = contents(at(c.opened));
+    EXPECT_EQ(after, c.existed ? "#" + before.substr(1) : std::string("#")) << c.asked;
+  }
+  EXPECT_EQ(mode("New.Txt") & 0600, 0600u);
+  FileHandle h;
+  bool existed = true;
+  EXPECT_NE(FILE_OPEN_OR_CREATE(tool("Dir"), h, existed), 0);
+  EXPECT_FALSE(existed) << "a directory is no file";
+  EXPECT_NE(FILE_OPEN_OR_CREATE(tool("none\\x.log"), h, existed), 0);
+  EXPECT_FALSE(existed);
 }
 
 TEST_F(PosixFs, OutputThroughALinkReachesOnlyAnExistingFile) {
@@ -403,14 +481,60 @@ TEST_F(PosixFs, OutputThroughALinkReachesOnlyAnExistingFile) {
   symlink("real", at("to_real").c_str());
   symlink("nowhere", at("dangling").c_str());
   FileHandle h;
-  ASSERT_EQ(FILE_OPEN(tool("to_real"), OpenMode::kRewrite, h), 0);
+  bool existed = false;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(tool("to_real"), h, existed), 0);
+  EXPECT_TRUE(existed);
+  ASSERT_EQ(FILE_TRUNCATE(h), 0);
   FILE_CLOSE(h);
   EXPECT_EQ(std::filesystem::file_size(at("real")), 0u);
-  EXPECT_NE(FILE_OPEN(tool("dangling"), OpenMode::kRewrite, h), 0);
+  existed = false;
+  EXPECT_NE(FILE_OPEN_OR_CREATE(tool("dangling"), h, existed), 0);
+  EXPECT_TRUE(existed) << "a dangling link counts as a file, as it did for the policy";
   EXPECT_FALSE(std::filesystem::exists(at("nowhere")));
   mkfifo(at("fifo").c_str(), 0600);
-  EXPECT_NE(FILE_OPEN(tool("fifo"), OpenMode::kAppend, h), 0) << "must neither hang nor be taken";
-  EXPECT_NE(FILE_OPEN(tool("missing"), OpenMode::kReadOnly, h), 0);
+  EXPECT_NE(FILE_OPEN_OR_CREATE(tool("fifo"), h, existed), 0) << "must neither hang nor be taken";
+}
+
+// A link is followed only when the user running the tool or root owns it:
+// another user's link could lead root's run to any file.
+TEST_F(PosixFs, OnlyTheUsersOwnLinksAndRootsAreFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to give links to another user";
+  chmod(root_.c_str(), 0777);
+  mkdir(at("dir").c_str(), 0777);
+  file("dir/target", "precious", 0666);
+  for (const char* link : {"theirs", "roots"}) symlink(at("dir/target").c_str(), at(link).c_str());
+  for (const char* link : {"theirs_dir", "roots_dir"}) symlink(at("dir").c_str(), at(link).c_str());
+  for (const char* link : {"theirs", "theirs_dir"}) lchown(at(link).c_str(), 65534, 65534);
+  auto opens = [&](const char* name) {
+    FileHandle h;
+    bool existed = false;
+    if (FILE_OPEN_OR_CREATE(tool(name), h, existed) != 0) return existed ? 1 : 2;
+    FILE_CLOSE(h);
+    return 0;
+  };
+  auto finds = [&](const char* name) {
+    uint32_t attr = 0;
+    return GETFATTR(tool(name), attr) == 0;
+  };
+  EXPECT_EQ(opens("theirs"), 1) << "refused, and counted as existing";
+  EXPECT_EQ(opens("roots"), 0);
+  EXPECT_EQ(opens("theirs_dir\\target"), 2);
+  EXPECT_EQ(opens("roots_dir\\target"), 0);
+  EXPECT_FALSE(finds("theirs_dir\\target"));
+  EXPECT_TRUE(finds("roots_dir\\target"));
+  EXPECT_NE(HOLD_TOP(tool("theirs_dir")), 0);
+  posix::RELEASE_TOP();
+  EXPECT_EQ(contents(at("dir/target")), "precious");
+  // For nobody, its own links and root's are followed.
+  int failed = as_nobody([&] {
+    int bits = 0;
+    if (opens("theirs") != 0) bits |= 1;
+    if (opens("roots") != 0) bits |= 2;
+    if (!finds("theirs_dir\\target")) bits |= 4;
+    if (!finds("roots_dir\\target")) bits |= 8;
+    return bits;
+  });
+  EXPECT_EQ(failed, 0);
 }
 
 TEST_F(PosixFs, DirectoriesAreMadeAndEntered) {

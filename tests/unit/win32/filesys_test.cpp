@@ -44,7 +44,7 @@ class FileSystem : public ::testing::Test {
     const Str full = path(name);
     made_.push_back(full.c_str());
     FileHandle file = kNoFile;
-    EXPECT_EQ(FILE_OPEN(full, OpenMode::kRewrite, file), 0) << name;
+    EXPECT_EQ(FILE_CREATE_NEW(full, file), 0) << name;
     EXPECT_EQ(FILE_WRITE(file, text.data(), text.size()), 0) << name;
     EXPECT_EQ(FILE_CLOSE(file), 0) << name;
     if (attr != 0) {
@@ -208,27 +208,23 @@ TEST_F(FileSystem, SearchThatFindsNothingLeavesNothingOpen) {
 }
 
 std::string read_all(const Str& name) {
-  FileHandle file = kNoFile;
-  EXPECT_EQ(FILE_OPEN(name, OpenMode::kReadOnly, file), 0);
+  const HANDLE file =
+      CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE) << name.c_str();
   std::string text(100, '\0');
-  size_t got = 0;
-  EXPECT_EQ(FILE_READ(file, text.data(), text.size(), got), 0);
+  DWORD got = 0;
+  EXPECT_TRUE(ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr));
+  CloseHandle(file);
   text.resize(got);
-  EXPECT_EQ(FILE_CLOSE(file), 0);
   return text;
 }
 
-TEST_F(FileSystem, FilesWriteAppendReadSeekAndSize) {
-  const Str name = make_file("round.txt", "hello");
-  EXPECT_EQ(read_all(name), "hello");
-
+TEST_F(FileSystem, FilesWriteReadSeekAndSize) {
+  const Str name = path("round.txt");
+  made_.push_back(name.c_str());
   FileHandle file = kNoFile;
-  ASSERT_EQ(FILE_OPEN(name, OpenMode::kAppend, file), 0);
-  ASSERT_EQ(FILE_WRITE(file, " world", 6), 0);
-  ASSERT_EQ(FILE_CLOSE(file), 0);
-  EXPECT_EQ(read_all(name), "hello world");
-
-  ASSERT_EQ(FILE_OPEN(name, OpenMode::kReadOnly, file), 0);
+  ASSERT_EQ(FILE_CREATE_NEW(name, file), 0);
+  ASSERT_EQ(FILE_WRITE(file, "hello world", 11), 0);
   int64_t size = 0;
   EXPECT_EQ(FILE_SIZE(file, size), 0);
   EXPECT_EQ(size, 11);
@@ -239,68 +235,86 @@ TEST_F(FileSystem, FilesWriteAppendReadSeekAndSize) {
   EXPECT_EQ(std::string(part, got), "world");
   EXPECT_EQ(FILE_READ(file, part, sizeof part, got), 0);
   EXPECT_EQ(got, 0u) << "at the end";
-  EXPECT_NE(FILE_WRITE(file, "x", 1), 0) << "opened for reading only";
   ASSERT_EQ(FILE_CLOSE(file), 0);
-
-  ASSERT_EQ(FILE_OPEN(name, OpenMode::kRewrite, file), 0);
-  EXPECT_EQ(FILE_SIZE(file, size), 0);
-  EXPECT_EQ(size, 0) << "rewrite empties the file";
-  ASSERT_EQ(FILE_CLOSE(file), 0);
+  EXPECT_EQ(read_all(name), "hello world");
+  EXPECT_NE(FILE_CLOSE(kNoFile), 0);
 }
 
-TEST_F(FileSystem, AppendCreatesAMissingFile) {
-  const Str name = path("new_append.txt");
-  made_.push_back(name.c_str());
+// The output file: an existing file is opened as it is, at its start; the
+// caller then empties it or goes to its end.
+TEST_F(FileSystem, OpenOrCreateTellsWhetherTheFileExisted) {
+  const Str name = make_file("out.txt", "hello");
   FileHandle file = kNoFile;
-  ASSERT_EQ(FILE_OPEN(name, OpenMode::kAppend, file), 0);
-  ASSERT_EQ(FILE_WRITE(file, "abc", 3), 0);
+  bool existed = false;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(name, file, existed), 0);
+  EXPECT_TRUE(existed);
+  ASSERT_EQ(FILE_WRITE(file, "J", 1), 0);
+  int64_t size = 0;
+  ASSERT_EQ(FILE_SIZE(file, size), 0);
+  ASSERT_EQ(FILE_SEEK(file, size), 0);
+  ASSERT_EQ(FILE_WRITE(file, "!", 1), 0);
   ASSERT_EQ(FILE_CLOSE(file), 0);
-  EXPECT_EQ(read_all(name), "abc");
+  EXPECT_EQ(read_all(name), "Jello!");
+
+  // The system's own rules decide what a name ending with "." names.
+  const Str report = make_file("report", "old");
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(path("REPORT."), file, existed), 0);
+  EXPECT_TRUE(existed);
+  ASSERT_EQ(FILE_TRUNCATE(file), 0);
+  ASSERT_EQ(FILE_WRITE(file, "new", 3), 0);
+  ASSERT_EQ(FILE_CLOSE(file), 0);
+  EXPECT_EQ(read_all(report), "new");
+
+  const Str fresh = path("fresh.txt");
+  made_.push_back(fresh.c_str());
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(fresh, file, existed), 0);
+  EXPECT_FALSE(existed);
+  ASSERT_EQ(FILE_CLOSE(file), 0);
+
+  EXPECT_NE(FILE_OPEN_OR_CREATE(make_dir("adir"), file, existed), 0);
+  EXPECT_FALSE(existed) << "a directory is no file";
+  EXPECT_EQ(file, kNoFile);
+  // A file held by another opening cannot be opened, and exists all the same.
+  FileHandle held = kNoFile;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(name, held, existed), 0);
+  existed = false;
+  EXPECT_NE(FILE_OPEN_OR_CREATE(name, file, existed), 0);
+  EXPECT_TRUE(existed);
+  ASSERT_EQ(FILE_CLOSE(held), 0);
 }
 
 TEST_F(FileSystem, CreateNewRefusesAnExistingName) {
   const Str existing = make_file("exists.txt", "keep");
   FileHandle file = kNoFile;
-  EXPECT_NE(FILE_OPEN(existing, OpenMode::kCreateNew, file), 0);
+  EXPECT_NE(FILE_CREATE_NEW(existing, file), 0);
   EXPECT_EQ(file, kNoFile);
   EXPECT_EQ(read_all(existing), "keep");
   const Str dir = make_dir("adir");
-  EXPECT_NE(FILE_OPEN(dir, OpenMode::kCreateNew, file), 0);
+  EXPECT_NE(FILE_CREATE_NEW(dir, file), 0);
 
   const Str fresh = path("fresh.txt");
-  made_.push_back(fresh.c_str());
-  ASSERT_EQ(FILE_OPEN(fresh, OpenMode::kCreateNew, file), 0);
+  ASSERT_EQ(FILE_CREATE_NEW(fresh, file), 0);
   ASSERT_EQ(FILE_WRITE(file, "rec", 3), 0);
   ASSERT_EQ(FILE_SEEK(file, 0), 0);
   char back[3] = {};
   size_t got = 0;
   EXPECT_EQ(FILE_READ(file, back, 3, got), 0) << "created for reading and writing";
   EXPECT_EQ(std::string(back, got), "rec");
-  ASSERT_EQ(FILE_CLOSE(file), 0);
-}
-
-TEST_F(FileSystem, ReadOnlyOpenNeedsAnExistingFile) {
-  FileHandle file = kNoFile;
-  EXPECT_NE(FILE_OPEN(path("absent.txt"), OpenMode::kReadOnly, file), 0);
-  EXPECT_EQ(file, kNoFile);
-  EXPECT_NE(FILE_CLOSE(kNoFile), 0);
+  EXPECT_EQ(FILE_CLOSE_AND_DELETE(file, fresh), 0);
+  uint32_t attr = 0;
+  EXPECT_NE(GETFATTR(fresh, attr), 0) << "closed and deleted";
 }
 
 TEST_F(FileSystem, OpenFileIsHeldForExclusiveUse) {
-  const OpenMode modes[] = {OpenMode::kRewrite, OpenMode::kAppend, OpenMode::kReadOnly};
   const Str name = make_file("exclusive.txt", "data");
-  for (OpenMode first : modes) {
-    FileHandle held = kNoFile;
-    ASSERT_EQ(FILE_OPEN(name, first, held), 0);
-    for (OpenMode second : modes) {
-      FileHandle other = kNoFile;
-      EXPECT_NE(FILE_OPEN(name, second, other), 0)
-          << "open " << static_cast<int>(first) << " then " << static_cast<int>(second);
-      if (other != kNoFile) FILE_CLOSE(other);
-    }
-    EXPECT_NE(DELETEFILE(name), 0) << "delete while open " << static_cast<int>(first);
-    ASSERT_EQ(FILE_CLOSE(held), 0);
-  }
+  FileHandle held = kNoFile;
+  bool existed = false;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(name, held, existed), 0);
+  FileHandle other = kNoFile;
+  EXPECT_NE(FILE_OPEN_OR_CREATE(name, other, existed), 0);
+  if (other != kNoFile) FILE_CLOSE(other);
+  EXPECT_NE(DELETEFILE(name), 0) << "delete while open";
+  ASSERT_EQ(FILE_CLOSE(held), 0);
   EXPECT_EQ(DELETEFILE(name), 0);
   EXPECT_NE(DELETEFILE(name), 0) << "already gone";
 }
@@ -323,7 +337,8 @@ TEST_F(FileSystem, DirectoriesAreMadeAndEntered) {
 TEST_F(FileSystem, InterruptCleanupDeletesTheRegisteredFileEvenWhileOpen) {
   const Str name = make_file("list.tmp", "records");
   FileHandle file = kNoFile;
-  ASSERT_EQ(FILE_OPEN(name, OpenMode::kReadOnly, file), 0);
+  bool existed = false;
+  ASSERT_EQ(FILE_OPEN_OR_CREATE(name, file, existed), 0);
   SET_INTERRUPT_CLEANUP(name);
   INTERRUPT_CLEANUP();
   SET_INTERRUPT_CLEANUP(Str());
