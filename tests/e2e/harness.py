@@ -92,6 +92,10 @@ class Build:
         """The end of the help screen's second line: platform word and word size."""
         raise NotImplementedError
 
+    def created_name(self, typed):
+        """The name that a file the tool creates gets from the name typed."""
+        raise NotImplementedError
+
     def prepare(self):
         """Makes the build ready to run programs; cheap when already done."""
 
@@ -107,6 +111,9 @@ class PosixBuild(Build):
     def platform_word(self):
         bits = int(os.environ.get("ZELMO_WORD_BITS", struct.calcsize("P") * 8))
         return "%s %d" % (os.uname().sysname.upper(), bits)
+
+    def created_name(self, typed):
+        return typed  # the case typed
 
 
 class Win32Build(Build):
@@ -126,6 +133,9 @@ class Win32Build(Build):
 
     def platform_word(self):
         return "WIN 32"
+
+    def created_name(self, typed):
+        return typed.upper()  # the parameters are upper-cased
 
     def prepare(self):
         self.server.ensure()

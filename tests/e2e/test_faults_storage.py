@@ -20,7 +20,7 @@ class OutputFileOnFullStorage(harness.ToolCase):
         whole = tree.parent / (tree.name + ".txt")
         term = self.terminal(["+" + faults.tool_path(self.build, whole), faults.tool_path(self.build, tree) + "\\"])
         self.assertEqual(term.wait_exit(timeout=60), 0, term.describe())
-        return whole.with_name(whole.name.upper()).read_bytes()
+        return whole.with_name(self.build.created_name(whole.name)).read_bytes()
 
     def test_full_file_system_is_error_4_and_keeps_what_was_written(self):
         # 600 entries fit the tool's buffer and fail when it is written at
@@ -36,7 +36,7 @@ class OutputFileOnFullStorage(harness.ToolCase):
                 term = self.terminal(["+" + target, faults.tool_path(self.build, tree) + "\\"])
                 self.assertEqual(term.wait_exit(timeout=60), 1, term.describe())
                 self.assertIn(faults.OUTPUT_ERROR + target.upper(), faults.logical_lines(term), term.describe())
-                kept = (full / "OUT.TXT").read_bytes()
+                kept = (full / self.build.created_name("out.txt")).read_bytes()
                 self.assertGreater(len(kept), 0)
                 self.assertLess(len(kept), len(whole))
                 self.assertEqual(kept, whole[:len(kept)], "the output file holds what was written, in order")

@@ -16,8 +16,9 @@ class OutputFile(harness.ToolCase):
     def setUp(self):
         super().setUp()
         harness.make_tree(self.workdir, {"a.dat": "R"})
-        # Parameters are upper-cased: a new output file gets the upper-case name.
-        self.out = self.workdir / "OUT.TXT"
+        # "+out.txt": on the native build a new output file takes the case
+        # typed, on the Win32 build the upper-cased name of the parameter.
+        self.out = self.workdir / self.build.created_name("out.txt")
 
     def report(self):
         """The bytes a listing of a.dat writes, closing line included."""
@@ -66,6 +67,40 @@ class OutputFile(harness.ToolCase):
 
     def expand(self, content):
         return content.replace(b"report", self.report())
+
+    def test_names_the_old_existence_test_never_found(self):
+        # A name ending with "." or holding "?" or "*" exists when a file of
+        # exactly that name does: the policy applies, it is never emptied
+        # unasked. On the Win32 build the system decides what "OUT." names:
+        # the file OUT; it takes no "?" nor "*" in a name.
+        names = [("out.", "OUT." if self.build.name == "posix" else "OUT")]
+        if self.build.name == "posix":
+            names += [("out?.txt", "OUT?.TXT"), ("o*t.txt", "O*T.TXT")]
+        cases = [
+            # options, keys at the question, file afterwards, exit code, message
+            (["/AA"], None, OLD + b"report", 0, None),
+            (["/AE"], None, OLD, 1, "Il file di output esiste gi\u00e0: "),
+            (["/AS"], None, b"report", 0, None),
+            (["/AC"], "a", OLD + b"report", 0, None),
+            ([], "e", OLD, 1, INTERRUPTED),
+        ]
+        for typed, on_disk in names:
+            for options, key, content, code, message in cases:
+                with self.subTest(name=typed, options=options):
+                    existing = self.workdir / on_disk
+                    existing.write_bytes(OLD)
+                    term = self.terminal(options + ["+" + typed, "a.dat"])
+                    if key:
+                        term.wait_text(OUTPUT_QUESTION.rstrip())
+                        term.press(key)
+                    self.assertEqual(term.wait_exit(), code, term.describe())
+                    if message and message.endswith(": "):
+                        self.assertEqual(term.lines()[0], message + typed.upper(), term.describe())
+                    elif message:
+                        self.assertIn(message, term.lines(), term.describe())
+                    self.assertEqual(existing.read_bytes(), self.expand(content))
+                    self.assertEqual(sorted(p.name for p in self.workdir.iterdir()), sorted(["a.dat", on_disk]))
+                    existing.unlink()
 
     def test_question_for_an_existing_file(self):
         cases = [
