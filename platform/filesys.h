@@ -121,14 +121,16 @@ int FILE_CREATE_NEW(const Str& name, FileHandle& handle);
 // (anything but a directory) of that name exists that cannot be opened. The
 // test and the open are one step: nothing is created in place of, or
 // emptied instead of, a file that appears or changes meanwhile. Never opens
-// through a link that another user than the one running the tool owns, nor,
-// where the platform cannot tell who owns one, through any link at its name.
+// through a link that another user than the one running the tool or root
+// owns, nor, where the platform cannot tell who owns one, through any link
+// at its name; never creates a file through a link.
 int FILE_OPEN_OR_CREATE(const Str& name, FileHandle& handle, bool& existed);
 // Empties an open file; the next write goes to its start.
 int FILE_TRUNCATE(FileHandle handle);
 // Closes the file and deletes it by name, only while the name still names
 // that very file where the platform can tell; the first failure counts.
 int FILE_CLOSE_AND_DELETE(FileHandle handle, const Str& name);
+
 int FILE_WRITE(FileHandle handle, const void* bytes, size_t count);
 // Reads up to count bytes; got tells how many (0 at the end).
 int FILE_READ(FileHandle handle, void* bytes, size_t count, size_t& got);

@@ -119,9 +119,9 @@ void reset_run_state() {
   RS.I = 0;
   RS.ACCODA = 'C';
   RS.IGNORA = RS.VISUALIZZA = RS.SUB = RS.YES = RS.SBS = false;
-  RS.NOMEFILE = Str();
+  RS.NOMEFILE = RS.NOMEFILE_TYPED = Str();
   RS.ARCHIVIO = RS.LETTURA = RS.NASCOSTO = RS.SISTEMA = ' ';
-  RS.OUTFILE = Str();
+  RS.OUTFILE = RS.OUTFILE_TYPED = Str();
 }
 
 void check_run_state(const Model& m, size_t count) {
@@ -131,6 +131,8 @@ void check_run_state(const Model& m, size_t count) {
   FUZZ_CHECK(RS.ACCODA == m.accoda && RS.ARCHIVIO == m.archivio && RS.LETTURA == m.lettura);
   FUZZ_CHECK(RS.NASCOSTO == m.nascosto && RS.SISTEMA == m.sistema);
   FUZZ_CHECK(RS.OUTFILE == m.outfile && RS.NOMEFILE == m.nomefile);
+  // The spellings as typed differ from the texts shown only in a to z case.
+  FUZZ_CHECK(UPCASE(RS.OUTFILE_TYPED) == RS.OUTFILE && UPCASE(RS.NOMEFILE_TYPED) == RS.NOMEFILE);
   FUZZ_CHECK(RS.TESTA.empty());
 }
 
