@@ -108,8 +108,6 @@ void SUBDIRECTORY_RUN() {
 
 void REMOVE_LIST_FILE() {
   if (!RS.LISTCREATED) return;
-  // A pass may have made it read-only, which would keep it from going.
-  SETFATTR(RS.TMPFILES, kArchive);
   RS.NF.close_and_delete(RS.TMPFILES);
   RS.LISTCREATED = false;
   SET_INTERRUPT_CLEANUP(Str());

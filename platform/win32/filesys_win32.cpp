@@ -227,8 +227,10 @@ int FILE_TRUNCATE(FileHandle handle) {
 }
 
 int FILE_CLOSE_AND_DELETE(FileHandle handle, const Str& name) {
-  // Open for exclusive use, the file cannot be deleted before it is closed.
+  // Open for exclusive use, the file cannot be deleted before it is closed;
+  // read-only, as a pass over a tree that holds it may have made it, not at all.
   const int closed = FILE_CLOSE(handle);
+  SetFileAttributesA(NATIVE_PATH(name).c_str(), FILE_ATTRIBUTE_ARCHIVE);
   const int deleted = DELETEFILE(name);
   return closed != 0 ? closed : deleted;
 }
