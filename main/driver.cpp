@@ -16,8 +16,6 @@ namespace zelmo {
 
 namespace {
 
-bool ends_like_directory(const Str& path) { return path.ends_with(':') || path.ends_with('\\'); }
-
 // The grand totals of a tree run: the listing's through the report
 // channels, the change run's on the console alone.
 void write_grand_total() {
@@ -47,12 +45,12 @@ void COMPLETE_MASK() {
   if (RS.NOMEFILE.empty()) {
     if (RS.SUB) {
       RS.NOMEFILE = GETDIR(0);
-      RS.NOMEFILE += ends_like_directory(RS.NOMEFILE) ? "*.*" : "\\*.*";
+      RS.NOMEFILE += ENDS_LIKE_DIRECTORY(RS.NOMEFILE) ? "*.*" : "\\*.*";
     } else {
       RS.NOMEFILE = "*.*";
     }
   }
-  if (ends_like_directory(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
+  if (ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
   RS.NOMEFILE = FEXPAND2(RS.NOMEFILE);
 }
 

@@ -40,6 +40,15 @@ Str ESPANSIONE(const Str& text, bool full_path) {
 
 Str FEXPAND2(const Str& text) { return ESPANSIONE(text, true); }
 
+bool ENDS_LIKE_DIRECTORY(const Str& path) {
+  return path.ends_with('\\') || (HAS_DRIVES() && path.ends_with(':'));
+}
+
+Str DIRECTORY_PREFIX(Str directory) {
+  if (!directory.empty() && !ENDS_LIKE_DIRECTORY(directory)) directory += '\\';
+  return directory;
+}
+
 Str PATHOF(const Str& path) {
   Str dir, name, ext;
   FSPLIT(path, dir, name, ext);

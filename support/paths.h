@@ -16,6 +16,15 @@ Str ESPANSIONE(const Str& text, bool full_path);
 // ESPANSIONE with the full-path step.
 Str FEXPAND2(const Str& text);
 
+// True when a name pattern can follow path directly: it ends with "\" or,
+// where paths have drives, with a drive's ":". Without drives a closing ":"
+// is part of a name (a Linux directory may be called "data:").
+bool ENDS_LIKE_DIRECTORY(const Str& path);
+
+// The directory with its closing "\"; unchanged when it is empty (the
+// current directory) or already ends like a directory.
+Str DIRECTORY_PREFIX(Str directory);
+
 // The directory part: through the last "\" (or the drive's ":"); "" for a bare name.
 Str PATHOF(const Str& path);
 

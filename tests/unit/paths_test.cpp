@@ -103,6 +103,28 @@ TEST(PathofNameof, SplitTheDirectoryFromTheName) {
   }
 }
 
+TEST(DirectoryPrefix, AClosingColonEndsADirectoryOnlyWhereThereAreDrives) {
+  const struct {
+    const char* path;
+    const char* with_drives;     // the prefix where paths have drives
+    const char* without_drives;  // where a ":" is part of a name
+  } cases[] = {
+      {"C:", "C:", "C:\\"},
+      {"\\tmp\\data:", "\\tmp\\data:", "\\tmp\\data:\\"},
+      {"data:", "data:", "data:\\"},
+      {"C:\\DATA\\", "C:\\DATA\\", "C:\\DATA\\"},
+      {"\\", "\\", "\\"},
+      {"C:\\DATA", "C:\\DATA\\", "C:\\DATA\\"},
+      {"a:b", "a:b\\", "a:b\\"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    Str prefix = HAS_DRIVES() ? c.with_drives : c.without_drives;
+    EXPECT_EQ(DIRECTORY_PREFIX(c.path), prefix) << "path: " << c.path;
+    EXPECT_EQ(ENDS_LIKE_DIRECTORY(c.path), prefix == c.path && prefix.length() > 0) << "path: " << c.path;
+  }
+}
+
 TEST(Fexpand, FillsInTheDriveAndCurrentDirectory) {
   const ExpandCase cases[] = {
       {"DATI\\*.TXT", "C:\\LAVORO\\DATI\\*.TXT"},
