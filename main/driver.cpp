@@ -42,14 +42,14 @@ void close_output_file() {
 }  // namespace
 
 void COMPLETE_MASK() {
-  if (RS.NOMEFILE.empty()) {
-    if (RS.SUB) {
-      RS.NOMEFILE = GETDIR(0);
-      RS.NOMEFILE += ENDS_LIKE_DIRECTORY(RS.NOMEFILE) ? "*.*" : "\\*.*";
-    } else {
-      RS.NOMEFILE = "*.*";
-    }
+  if (RS.NOMEFILE.empty() && RS.SUB) {
+    // The current directory is a name from the disk: only the text the user
+    // typed is expanded as %NAME%.
+    Str here = GETDIR(0);
+    RS.NOMEFILE = FEXPAND(here + (ENDS_LIKE_DIRECTORY(here) ? "*.*" : "\\*.*"));
+    return;
   }
+  if (RS.NOMEFILE.empty()) RS.NOMEFILE = "*.*";
   if (ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
   RS.NOMEFILE = FEXPAND2(RS.NOMEFILE);
 }

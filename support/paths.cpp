@@ -62,7 +62,10 @@ Str NAMEOF(const Str& path) {
 }
 
 Str TRUNCPATH(const Str& path, uint8_t width) {
-  Str full = FEXPAND2(path);
+  // Only made absolute: the directories in it were read from the disk, and a
+  // directory named %HOME% is shown as it is called. What the user typed was
+  // expanded once already, when the mask was completed.
+  Str full = FEXPAND(path);
   if (full.length() <= width || !full.contains('\\')) return full;
   // full = head \ D1 \ ... \ Dn \ last
   std::vector<Str> parts;

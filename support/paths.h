@@ -31,7 +31,8 @@ Str PATHOF(const Str& path);
 // The name and extension: everything after the last "\" or the drive's ":".
 Str NAMEOF(const Str& path);
 
-// The expanded path, with leading directories put as "..." until it fits width.
+// The path made absolute, never expanded as %NAME%, with leading directories
+// put as "..." until it fits width.
 Str TRUNCPATH(const Str& path, uint8_t width);
 
 }  // namespace zelmo

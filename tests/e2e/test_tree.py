@@ -319,4 +319,40 @@ class ColonEndedNames(TreeCase):
                 self.assertEqual([b[1] for b in self.blocks(term)], [entries], term.describe())
 
 
-harness.for_each_build(globals(), TreeOrder, TreeTotals, ListFile, ColonEndedNames)
+class NamesFromTheDisk(TreeCase):
+    """Only what the user typed is expanded as %NAME%: a directory called
+    %ZELMO_E2E_DIR% is shown, searched and entered as it is called, even
+    while that variable names another directory."""
+
+    VARIABLE = {"ZELMO_E2E_DIR": "other"}
+    NAME = "%ZELMO_E2E_DIR%"
+
+    def setUp(self):
+        super().setUp()
+        harness.make_tree(self.top, {self.NAME + "/": "", self.NAME + "/f.txt": "", "other/": "", "other/o.txt": "",
+                                     "100%/": "", "100%/g.txt": ""})
+
+    def test_a_listed_directory_is_shown_as_it_is_called(self):
+        term = self.run_tool(["/S", "*.txt"], env=self.VARIABLE)
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        blocks = {b[0]: b[1] for b in self.blocks(term)}
+        self.assertEqual(blocks.get(listing_heading(self.build, self.sub(self.NAME), "*.TXT")),
+                         {entry_line(self.build, "f.txt")}, term.describe())
+
+    def test_a_tree_run_started_inside_it_lists_it(self):
+        inside = self.top / self.NAME
+        term = self.terminal(["/S"], cwd=inside, env=dict(self.VARIABLE, TMP=str(self.tmp), TEMP=str(self.tmp)))
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        self.assertEqual(self.blocks(term), [(listing_heading(self.build, inside, "*.*"),
+                                              {entry_line(self.build, "f.txt")}, found_line(1))], term.describe())
+
+    def test_a_mask_left_unexpanded_is_shown_as_the_full_path_searched(self):
+        # An unpaired "%" leaves the typed mask as it is, relative: the heading
+        # shows the directory that is searched.
+        term = self.run_tool(["100%\\*.txt"])
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        self.assertEqual(self.blocks(term), [(listing_heading(self.build, self.top / "100%", "*.TXT"),
+                                              {entry_line(self.build, "g.txt")}, found_line(1))], term.describe())
+
+
+harness.for_each_build(globals(), TreeOrder, TreeTotals, ListFile, ColonEndedNames, NamesFromTheDisk)
