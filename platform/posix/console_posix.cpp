@@ -219,6 +219,11 @@ uint8_t con_wherey() {
   return static_cast<uint8_t>(cursor.y);
 }
 
+uint8_t con_height() {
+  follow_resize();
+  return static_cast<uint8_t>(cursor.height);
+}
+
 void con_gotoxy(uint8_t x, uint8_t y) {
   follow_resize();
   if (terminal >= 0) {
