@@ -16,8 +16,6 @@ namespace zelmo {
 
 namespace {
 
-bool ends_like_directory(const Str& path) { return path.ends_with(':') || path.ends_with('\\'); }
-
 // The grand totals of a tree run: the listing's through the report
 // channels, the change run's on the console alone.
 void write_grand_total() {
@@ -44,15 +42,14 @@ void close_output_file() {
 // The mask completed: a default when none was given, "*.*" after a
 // directory, then expanded. Both spellings of the mask go through here.
 Str completed(Str mask) {
-  if (mask.empty()) {
-    if (RS.SUB) {
-      mask = GETDIR(0);
-      mask += ends_like_directory(mask) ? "*.*" : "\\*.*";
-    } else {
-      mask = "*.*";
-    }
+  if (mask.empty() && RS.SUB) {
+    // The current directory is a name from the disk: only the text the user
+    // typed is expanded as %NAME%.
+    Str here = GETDIR(0);
+    return FEXPAND(here + (ENDS_LIKE_DIRECTORY(here) ? "*.*" : "\\*.*"));
   }
-  if (ends_like_directory(mask)) mask += "*.*";
+  if (mask.empty()) mask = "*.*";
+  if (ENDS_LIKE_DIRECTORY(mask)) mask += "*.*";
   return FEXPAND2(mask);
 }
 

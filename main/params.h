@@ -12,8 +12,15 @@ namespace zelmo {
 // an unknown piece, a "+" without a name or a second mask is error 1.
 void PARAMETER_LOOP(const std::vector<Str>& parameters);
 
-// Acts on one piece of a parameter, upper-cased; typed is the same piece as
-// it is to reach the file system (NOMEFILE_TYPED, OUTFILE_TYPED).
+// Whether a parameter that begins with "/" is a path, such as /home/ana/*.txt,
+// on a platform whose paths begin so: not when each of its pieces is an
+// option (/S/Y), and only when its first part names an existing directory
+// (so /Q stays an unknown option).
+bool SLASH_PATH(const Str& parameter);
+
+// Acts on one piece of a parameter, upper-cased; "/?", and --help where the
+// command line takes Unix habits, show the help screen. typed is the same
+// piece as it is to reach the file system (NOMEFILE_TYPED, OUTFILE_TYPED).
 void MATCH_PIECE(const Str& piece, const Str& typed);
 
 }  // namespace zelmo

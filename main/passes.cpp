@@ -5,11 +5,6 @@
 
 namespace zelmo {
 
-Str DIRECTORY_PREFIX(Str directory) {
-  if (!directory.empty() && directory.last() != ':' && directory.last() != '\\') directory += '\\';
-  return directory;
-}
-
 Twin DIRECTORY_PREFIX(const Twin& directory) {
   return {DIRECTORY_PREFIX(directory.shown), DIRECTORY_PREFIX(directory.typed)};
 }

@@ -33,8 +33,7 @@ void RUN_PASS(const Twin& directory, const Twin& pattern);
 Twin MASK_DIRECTORY();
 Twin MASK_PATTERN();
 
-// A directory with its closing "\" (none after a drive's ":" or when empty).
-Str DIRECTORY_PREFIX(Str directory);
+// DIRECTORY_PREFIX of both spellings.
 Twin DIRECTORY_PREFIX(const Twin& directory);
 
 // Whether the search mask of a directory and a pattern fits in a string: a

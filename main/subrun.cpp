@@ -17,8 +17,6 @@ namespace {
 
 bool shows_progress() { return RS.OUTFILE.empty() || RS.VISUALIZZA; }
 
-bool ends_like_directory(const Str& path) { return path.ends_with(':') || path.ends_with('\\'); }
-
 // The top directory of the scan: the mask's directory part, the shown one
 // upper-cased; the current directory when the mask has none.
 Twin tree_top() {
@@ -66,7 +64,7 @@ void run_listed_directories(const Twin& top) {
     if (!typed.starts_with(top.typed.view()) || typed.length() == top.typed.length()) continue;
     RS.PATH = top.shown + typed.from(top.typed.length() + 1);
     if (!still_in_tree(typed, top.typed.length())) continue;
-    if (!RS.PATH.ends_with(':')) {
+    if (!ENDS_LIKE_DIRECTORY(RS.PATH)) {
       RS.PATH += '\\';
       typed += '\\';
     }
@@ -77,11 +75,11 @@ void run_listed_directories(const Twin& top) {
 }  // namespace
 
 void SUBDIRECTORY_RUN() {
-  if (ISDIR(RS.NOMEFILE_TYPED) && !ends_like_directory(RS.NOMEFILE)) {
+  if (ISDIR(RS.NOMEFILE_TYPED) && !ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) {
     RS.NOMEFILE += '\\';
     RS.NOMEFILE_TYPED += '\\';
   }
-  if (ends_like_directory(RS.NOMEFILE)) {
+  if (ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) {
     RS.NOMEFILE += "*.*";
     RS.NOMEFILE_TYPED += "*.*";
   }

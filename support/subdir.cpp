@@ -2,6 +2,7 @@
 
 #include "platform/console.h"
 #include "platform/filesys.h"
+#include "support/paths.h"
 #include "support/strings.h"
 
 namespace zelmo {
@@ -21,8 +22,7 @@ class ListWriter {
 
   // Appends every directory found in directory; false when a write fails.
   bool scan(const Str& directory) {
-    Str prefix = directory;
-    if (!prefix.empty() && !prefix.ends_with(':') && !prefix.ends_with('\\')) prefix += '\\';
+    Str prefix = DIRECTORY_PREFIX(directory);
     if (prefix.length() + 3 > Str::kMax) {
       ++outcome_.too_long;  // the start directory itself is too long to search
       return true;
