@@ -31,6 +31,8 @@ class TypedCase(harness.ToolCase):
             ("note.txt", "", ["note.txt"]),
             ("NOTE.TXT", "", ["NOTE.TXT"]),
             ("only.txt", "", ["Only.Txt"]),
+            # A Linux path that begins with "/" keeps its case as well.
+            (str(self.workdir) + "/abc/*.*", "ABC", ["lower.txt", "sub"]),
         ]
         for mask, directory, entries in cases:
             with self.subTest(mask=mask):
@@ -39,7 +41,10 @@ class TypedCase(harness.ToolCase):
                 self.assertEqual(done.returncode, 0, out)
                 lines = out.splitlines()
                 shown = faults.tool_path(self.build, self.workdir) + ("\\" + directory if directory else "")
-                self.assertEqual(lines[0], listing_heading(self.build, shown, mask.split("\\")[-1].upper()), out)
+                if mask.startswith("/"):
+                    shown = shown.upper()
+                pattern = mask.replace("/", "\\").split("\\")[-1].upper()
+                self.assertEqual(lines[0], listing_heading(self.build, shown, pattern), out)
                 listed = sorted(line[12:] for line in lines[1:-1])
                 self.assertEqual(listed, entries, out)
 
