@@ -437,6 +437,11 @@ class Terminal:
     def close(self):
         if self.child.isalive():
             self.child.terminate(force=True)
+            # The kill lands a moment later on a busy machine or a sanitizer
+            # build; closing before would take the program for unkillable.
+            deadline = time.monotonic() + TIMEOUT
+            while self.child.isalive() and time.monotonic() < deadline:
+                time.sleep(0.01)
         self.child.close(force=True)
 
 
