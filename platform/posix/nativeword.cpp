@@ -35,8 +35,9 @@ std::string VALUE_OF_WORD(Store store, uint32_t word) {
 
 uint32_t MERGED_WORD(Store store, uint32_t stored, uint32_t word) {
   uint32_t merged = (stored & ~kChangeableBits) | (word & kChangeableBits);
-  if (store != Store::kSmb) return merged;
-  return (merged & ~kNormal) != 0 ? merged & ~kNormal : kNormal;
+  if (store == Store::kFat) return merged;
+  merged &= ~kNormal;
+  return merged == 0 && store == Store::kSmb ? kNormal : merged;
 }
 
 uint32_t SHOWN_NATIVE_WORD(uint32_t stored, bool directory) {

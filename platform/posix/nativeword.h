@@ -36,8 +36,10 @@ bool WORD_OF_VALUE(Store store, std::string_view value, uint32_t& word);
 std::string VALUE_OF_WORD(Store store, uint32_t word);
 
 // The word to write back so that the R, H, S and A of word replace those of
-// stored, every other bit of stored kept. An SMB word never carries Normal
-// beside another bit, and is Normal rather than 0: the protocol takes 0 as
+// stored, every other bit of stored kept. Normal (0x80), which the NTFS
+// drivers and SMB give for a word without any attribute, means "nothing
+// else" in such a word: it never stays beside another bit. A word left
+// without any is 0 on NTFS, and Normal for SMB, whose protocol takes 0 as
 // "leave as it is".
 // REQUIRES: store is kNtfs, kFat or kSmb.
 uint32_t MERGED_WORD(Store store, uint32_t stored, uint32_t word);
