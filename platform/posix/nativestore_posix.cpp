@@ -1,5 +1,6 @@
 #include "platform/posix/nativestore_posix.h"
 
+#include "platform/filesys.h"
 #include "platform/posix/attrstore_posix.h"
 #include "platform/posix/dosattrib.h"
 
@@ -32,7 +33,9 @@ int STORE_NATIVE_WORD(Store store, int dirfd, const std::string& name, const str
       return STORE_FAT_WORD(dirfd, name, st, word);
     default: {
       // Nothing keeps Hidden, System or Archive here: only Read-only of a
-      // regular file, as its write permission bits.
+      // regular file, as its write permission bits; on exFAT only the
+      // setting of it lasts.
+      if (store == Store::kExfat && (MODE_WORD(st) & ~word & kReadOnly) != 0) return ENOTSUP;
       Target target;
       if (int error = target.open(dirfd, name, st, Reach::kPathOnly)) return error;
       return STORE_MODE_WORD(target, word, false);

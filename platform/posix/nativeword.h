@@ -17,6 +17,9 @@ enum class Store {
   kFat,    // the directory entry's attribute byte, through the FAT ioctls
   kSmb,    // user.cifs.dosattrib: the word the SMB server keeps
   kNone,   // nowhere: only the type and the write permission bits tell
+  kExfat,  // exFAT without the FAT ioctls: as kNone, but the kernel copies
+           // Read-only into the entry when the write bits go, and never
+           // takes it out again (they come back without it when mounted anew)
 };
 
 // The extended attributes that carry a store's word.

@@ -83,7 +83,9 @@ Store decide(dev_t dev, const Probe& probe) {
     default:
       facts.user_values = probe.user_values();
   }
-  if (answer == Answer::kUnknown) return Store::kNone;
+  // Unsure: the store that writes nothing it might get wrong, and asked
+  // again next time.
+  if (answer == Answer::kUnknown) return facts.magic == kExfatMagic ? Store::kExfat : Store::kNone;
   Store store = CHOOSE_STORE(facts);
   g_known.push_back({dev, store});
   return store;
@@ -116,7 +118,7 @@ Store CHOOSE_STORE(const FsFacts& facts) {
     case kSmb2Magic:
       return Store::kSmb;
     case kExfatMagic:
-      return facts.fat_ioctl ? Store::kFat : Store::kNone;
+      return facts.fat_ioctl ? Store::kFat : Store::kExfat;
     default:
       if (facts.magic == kFuseMagic && facts.ntfs_word) return Store::kNtfs;
       return facts.user_values ? Store::kSamba : Store::kNone;

@@ -30,8 +30,9 @@ struct FsFacts {
 // The store for a file system: FAT's byte for vfat and msdos, NTFS's word
 // for the kernel's driver and for a FUSE file system that answers with it
 // (ntfs-3g), the server's word for SMB mounts, FAT's byte on exFAT where the
-// kernel offers it there; elsewhere user.DOSATTRIB, or no store at all where
-// user extended attributes are refused.
+// kernel offers it there and the write bits alone where it does not;
+// elsewhere user.DOSATTRIB, or no store at all where user extended
+// attributes are refused.
 Store CHOOSE_STORE(const FsFacts& facts);
 
 // The store of entry name of directory dirfd, whose status st was read

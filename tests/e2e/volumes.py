@@ -33,7 +33,8 @@ class MountError(Exception):
     """An image could not be made or mounted; the text says why."""
 
 
-def _run(args):
+def run_checked(args):
+    """Runs a program; MountError with its output when it fails."""
     done = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                           timeout=120)
     if done.returncode != 0:
@@ -50,7 +51,7 @@ def make_image(kind, image, size_mb=16):
     """An image file of size_mb megabytes holding a new file system of kind."""
     with open(image, "wb") as f:
         f.truncate(size_mb * 1024 * 1024)
-    _run(MAKERS[kind] + [str(image)])
+    run_checked(MAKERS[kind] + [str(image)])
 
 
 def mount(kind, image, point, options=""):
@@ -58,9 +59,9 @@ def mount(kind, image, point, options=""):
     mount's -o. MountError when it cannot be done."""
     Path(point).mkdir(parents=True, exist_ok=True)
     if kind == "ntfs":
-        _run(["ntfs-3g"] + (["-o", options] if options else []) + [str(image), str(point)])
+        run_checked(["ntfs-3g"] + (["-o", options] if options else []) + [str(image), str(point)])
     else:
-        _run(["mount", "-t", kind, "-o", "loop" + ("," + options if options else ""), str(image), str(point)])
+        run_checked(["mount", "-t", kind, "-o", "loop" + ("," + options if options else ""), str(image), str(point)])
 
 
 def unmount(point):

@@ -27,6 +27,8 @@ const char* name(Store store) {
       return "FAT";
     case Store::kSmb:
       return "SMB";
+    case Store::kExfat:
+      return "exFAT";
     default:
       return "none";
   }

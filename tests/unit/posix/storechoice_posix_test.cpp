@@ -16,6 +16,8 @@ const char* name(Store store) {
       return "FAT";
     case Store::kSmb:
       return "SMB";
+    case Store::kExfat:
+      return "exFAT";
     default:
       return "none";
   }
@@ -36,7 +38,7 @@ TEST(StoreChoice, EachFileSystemGetsItsStore) {
       {"ntfs-3g", {kFuseMagic, true, false, true}, Store::kNtfs},
       {"another FUSE with user values", {kFuseMagic, false, false, true}, Store::kSamba},
       {"another FUSE without", {kFuseMagic, false, false, false}, Store::kNone},
-      {"exFAT on a kernel without its attribute calls", {kExfatMagic, false, false, false}, Store::kNone},
+      {"exFAT on a kernel without its attribute calls", {kExfatMagic, false, false, false}, Store::kExfat},
       {"exFAT with them", {kExfatMagic, false, true, false}, Store::kFat},
       {"ext4", {0xEF53, false, false, true}, Store::kSamba},
       {"tmpfs with user values", {0x01021994, false, false, true}, Store::kSamba},
