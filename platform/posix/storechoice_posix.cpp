@@ -58,7 +58,7 @@ struct Known {
 // The devices decided in this run; a run meets few.
 std::vector<Known> g_known;
 
-// The store of the device of probe's file, remembered when it is sure.
+// The store of the device of probe's file, remembered for the run.
 Store decide(dev_t dev, const Probe& probe) {
   struct statfs fs;
   if (fstatfs(probe.fd, &fs) != 0) return Store::kNone;
@@ -83,10 +83,10 @@ Store decide(dev_t dev, const Probe& probe) {
     default:
       facts.user_values = probe.user_values();
   }
-  // Unsure: the store that writes nothing it might get wrong, and asked
-  // again next time.
-  if (answer == Answer::kUnknown) return facts.magic == kExfatMagic ? Store::kExfat : Store::kNone;
-  Store store = CHOOSE_STORE(facts);
+  // Unsure: the store that writes nothing it might get wrong.
+  Store store = answer != Answer::kUnknown   ? CHOOSE_STORE(facts)
+                : facts.magic == kExfatMagic ? Store::kExfat
+                                             : Store::kNone;
   g_known.push_back({dev, store});
   return store;
 }

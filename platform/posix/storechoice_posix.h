@@ -36,10 +36,10 @@ struct FsFacts {
 Store CHOOSE_STORE(const FsFacts& facts);
 
 // The store of entry name of directory dirfd, whose status st was read
-// without following a link. Decided once per device: every later entry of
-// the same device costs no system call. A device whose answers could not be
-// read (a probe refused for lack of permission) is asked again next time,
-// and meanwhile gets the store that writes nothing it might get wrong.
+// without following a link. Decided once per device and run: every later
+// entry of the same device costs no system call. A device whose answers
+// could not be read (a probe refused for lack of permission) gets the store
+// that writes nothing it might get wrong.
 Store ENTRY_STORE(int dirfd, const char* name, const struct stat& st);
 
 }  // namespace zelmo::posix
