@@ -59,9 +59,9 @@ class Target {
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name);
 
 // Stores word on the target where only the write permission bits can keep
-// anything: Read-only of a regular file. ENOTSUP for a change of anything
-// else; what that is, is judged against what the listing shows there, with
-// Hidden for a dot name (dot_name) or without.
+// anything: Read-only of a regular file. ENOTSUP for a change that a listing
+// would then not show, judged by what a listing shows there: with Hidden
+// for a dot name where dot_name is set.
 int STORE_MODE_WORD(const Target& target, uint32_t word, bool dot_name);
 
 // What STORE_WORD_AT returns for a change it leaves to STORE_WORD.
