@@ -7,6 +7,18 @@
 
 namespace zelmo {
 
+namespace {
+
+// The lines of one page: the 24 of a 25-row console, with the pause on the
+// row below them; a smaller window holds fewer, so that no line scrolls away
+// before it was seen.
+uint8_t page_lines() {
+  uint8_t rows = SCREEN_HEIGHT();
+  return rows > 25 ? 24 : rows > 2 ? rows - 1 : 1;
+}
+
+}  // namespace
+
 bool DISCARDING() { return !RS.OUTFILE.empty() && NAMEOF(RS.OUTFILE) == "NUL"; }
 
 void WRITELN2(const Str& text) {
@@ -24,7 +36,7 @@ Str LISTING_HEADING(const Str& directory, const Str& pattern) {
 }
 
 void PRESSKEY(const Str& directory, const Str& pattern) {
-  if (RS.RIGA < 24 || !RS.SBS) return;
+  if (!RS.SBS || RS.RIGA < page_lines()) return;
   WRITE(Str("Premere un tasto per continuare . . ."));
   uint8_t key = READKEY();
   if (key == kEsc) ERR(3);

@@ -39,6 +39,8 @@ uint8_t WHEREY() {
   return con_wherey();
 }
 
+uint8_t SCREEN_HEIGHT() { return con_height(); }
+
 void GOTOXY(uint8_t x, uint8_t y) {
   checked(con_flush());
   con_gotoxy(x, y);

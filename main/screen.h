@@ -18,6 +18,7 @@ uint8_t READKEY();
 bool KEYPRESSED();
 uint8_t WHEREX();
 uint8_t WHEREY();
+uint8_t SCREEN_HEIGHT();
 void GOTOXY(uint8_t x, uint8_t y);
 
 // A line end when the cursor is not in column 1.

@@ -37,6 +37,9 @@ bool con_keypressed();
 uint8_t con_wherex();
 uint8_t con_wherey();
 
+// The screen's height in rows, counted up to 255, as it is now.
+uint8_t con_height();
+
 // Moves the cursor; a position outside the screen is ignored.
 void con_gotoxy(uint8_t x, uint8_t y);
 

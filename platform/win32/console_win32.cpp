@@ -157,6 +157,12 @@ uint8_t con_wherey() {
   return as_byte(info.dwCursorPosition.Y - info.srWindow.Top + 1);
 }
 
+uint8_t con_height() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!screen_info(info)) return 25;
+  return as_byte(info.srWindow.Bottom - info.srWindow.Top + 1);
+}
+
 void con_gotoxy(uint8_t x, uint8_t y) {
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!screen_info(info)) return;

@@ -1,6 +1,7 @@
 """The listing pass on one directory: layout, heading, attributes, /P paging,
 the mask forms of the run driver and error 2."""
 
+import re
 import shutil
 import tempfile
 from pathlib import Path
@@ -105,6 +106,33 @@ class ListingPass(harness.ToolCase):
         self.assertEqual(set(last[2:9]), names - shown_first, term.describe())
         self.assertEqual(last[9:], [found_line(30), ""], term.describe())
         self.assertEqual(term.cursor(), (1, 25), term.describe())
+
+    def test_p_pages_fit_a_window_of_fewer_rows(self):
+        harness.make_tree(self.workdir, {"f%02d.txt" % n: "" for n in range(30)})
+        heading = listing_heading(self.build, self.workdir, "*.*")
+        term = self.terminal(["/P"], rows=12)
+        term.wait_text(PAUSE)
+        # The heading and 10 entries, the pause on the last row.
+        lines = term.lines()
+        self.assertEqual(lines[0], heading, term.describe())
+        self.assertEqual(len(set(lines[1:11]) - {""}), 10, term.describe())
+        self.assertEqual(lines[11], PAUSE, term.describe())
+        self.assertEqual(term.cursor(), (len(PAUSE) + 1, 12), term.describe())
+
+    def test_p_pages_follow_a_window_made_smaller_during_the_run(self):
+        if self.build.name == "win32":
+            self.skipTest("Wine's console keeps the size it started with")
+        term = self.paged_run(40)
+        self.assertEqual(term.lines()[24], PAUSE, term.describe())
+        term.resize(12, 80)
+        term.press("x")
+        # The next page fits the window: the reprinted heading, 10 entries,
+        # the pause on the last row.
+        term.wait_output(re.escape(PAUSE), count=2)
+        lines = term.lines()
+        self.assertEqual(lines[0], listing_heading(self.build, self.workdir, "*.*"), term.describe())
+        self.assertEqual(len(set(lines[1:11]) - {""}), 10, term.describe())
+        self.assertEqual(lines[11], PAUSE, term.describe())
 
     def test_esc_at_the_pause_ends_the_run(self):
         term = self.paged_run(30)
