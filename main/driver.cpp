@@ -16,8 +16,6 @@ namespace zelmo {
 
 namespace {
 
-bool ends_like_directory(const Str& path) { return path.ends_with(':') || path.ends_with('\\'); }
-
 // The grand totals of a tree run: the listing's through the report
 // channels, the change run's on the console alone.
 void write_grand_total() {
@@ -44,15 +42,15 @@ void close_output_file() {
 }  // namespace
 
 void COMPLETE_MASK() {
-  if (RS.NOMEFILE.empty()) {
-    if (RS.SUB) {
-      RS.NOMEFILE = GETDIR(0);
-      RS.NOMEFILE += ends_like_directory(RS.NOMEFILE) ? "*.*" : "\\*.*";
-    } else {
-      RS.NOMEFILE = "*.*";
-    }
+  if (RS.NOMEFILE.empty() && RS.SUB) {
+    // The current directory is a name from the disk: only the text the user
+    // typed is expanded as %NAME%.
+    Str here = GETDIR(0);
+    RS.NOMEFILE = FEXPAND(here + (ENDS_LIKE_DIRECTORY(here) ? "*.*" : "\\*.*"));
+    return;
   }
-  if (ends_like_directory(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
+  if (RS.NOMEFILE.empty()) RS.NOMEFILE = "*.*";
+  if (ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
   RS.NOMEFILE = FEXPAND2(RS.NOMEFILE);
 }
 

@@ -7,7 +7,8 @@ namespace zelmo {
 // directory or a tree, writes the totals and ends the process.
 [[noreturn]] void RUN_DRIVER();
 
-// Completes the file mask and expands it to a full path.
+// Completes the file mask and makes it a full path; only a mask the user
+// typed is expanded as %NAME%.
 void COMPLETE_MASK();
 
 }  // namespace zelmo

@@ -5,6 +5,7 @@
 #include "main/runstate.h"
 #include "main/screen.h"
 #include "platform/filesys.h"
+#include "support/paths.h"
 #include "support/strings.h"
 
 namespace zelmo {

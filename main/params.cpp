@@ -2,6 +2,8 @@
 
 #include "main/exits.h"
 #include "main/runstate.h"
+#include "platform/process.h"
+#include "support/files.h"
 #include "support/strings.h"
 
 namespace zelmo {
@@ -35,10 +37,42 @@ const CharPiece kCharPieces[] = {
     {"/AC", &RunState::ACCODA, 'C'},  {"/AE", &RunState::ACCODA, 'E'},  {"/AS", &RunState::ACCODA, 'S'},
 };
 
+bool known_piece(const Str& piece) {
+  if (piece == "/?") return true;
+  for (const FlagPiece& p : kFlagPieces)
+    if (piece == p.piece) return true;
+  for (const CharPiece& p : kCharPieces)
+    if (piece == p.piece) return true;
+  return false;
+}
+
+// True when every piece the parameter is cut into is in the tables.
+bool only_known_pieces(Str parameter) {
+  Str piece;
+  while (!parameter.empty()) {
+    TESTA_CODA(parameter, "/", piece, parameter);
+    if (!known_piece(piece)) return false;
+  }
+  return true;
+}
+
+// The parameter as a path in the tool's syntax.
+Str backslashed(Str text) {
+  for (int at = text.pos('/'); at != 0; at = text.pos('/', at + 1)) text.set_at(at, '\\');
+  return text;
+}
+
 }  // namespace
 
+bool SLASH_PATH(const Str& parameter) {
+  if (!UNIX_COMMAND_LINE() || parameter.first() != '/' || only_known_pieces(UPCASE(parameter))) return false;
+  Str first, rest;
+  TESTA_CODA(parameter, "/", first, rest);
+  return first.length() > 1 && ISDIR(first);
+}
+
 void MATCH_PIECE(const Str& piece) {
-  if (piece == "/?") HELP();
+  if (piece == "/?" || (piece == "--HELP" && UNIX_COMMAND_LINE())) HELP();
   for (const FlagPiece& p : kFlagPieces) {
     if (piece == p.piece) {
       RS.*p.flag = p.value;
@@ -69,6 +103,8 @@ void PARAMETER_LOOP(const std::vector<Str>& parameters) {
   for (size_t i = 0; i < parameters.size(); ++i) {
     RS.I = static_cast<uint8_t>(i + 1);
     RS.TESTA = UPCASE(parameters[i]);
+    // With no "/" left, the path is one piece: the mask.
+    if (SLASH_PATH(parameters[i])) RS.TESTA = backslashed(RS.TESTA);
     while (!RS.TESTA.empty()) {
       TESTA_CODA(RS.TESTA, "/", RS.TESTA, RS.CODA);
       MATCH_PIECE(RS.TESTA);

@@ -12,7 +12,14 @@ namespace zelmo {
 // an unknown piece, a "+" without a name or a second mask is error 1.
 void PARAMETER_LOOP(const std::vector<Str>& parameters);
 
-// Acts on one piece of a parameter.
+// Whether a parameter that begins with "/" is a path, such as /home/ana/*.txt,
+// on a platform whose paths begin so: not when each of its pieces is an
+// option (/S/Y), and only when its first part names an existing directory
+// (so /Q stays an unknown option).
+bool SLASH_PATH(const Str& parameter);
+
+// Acts on one piece of a parameter; "/?", and --help where the command line
+// takes Unix habits, show the help screen.
 void MATCH_PIECE(const Str& piece);
 
 }  // namespace zelmo

@@ -4,11 +4,6 @@
 
 namespace zelmo {
 
-Str DIRECTORY_PREFIX(Str directory) {
-  if (!directory.empty() && directory.last() != ':' && directory.last() != '\\') directory += '\\';
-  return directory;
-}
-
 bool SEARCHABLE(const Str& directory, const Str& pattern) {
   return directory.length() + pattern.length() <= Str::kMax;
 }

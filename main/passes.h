@@ -21,9 +21,6 @@ void IMPOSTAATTRIBUTI(Str directory, const Str& pattern);
 // The pass of the run kind: the change pass when a change is requested.
 void RUN_PASS(const Str& directory, const Str& pattern);
 
-// A directory with its closing "\" (none after a drive's ":" or when empty).
-Str DIRECTORY_PREFIX(Str directory);
-
 // Whether the search mask of a directory and a pattern fits in a string: a
 // cut mask would search another directory or another pattern, so a pass
 // finds nothing where it does not fit.

@@ -43,7 +43,7 @@ void run_listed_directories() {
     if (RS.NF.read(n, RS.PATH) != 0) ERR(6);
     RS.PATH = FREECHAR(Str("\0", 1), RS.PATH);
     if (!still_in_tree(RS.PATH)) continue;
-    if (!RS.PATH.ends_with(':')) RS.PATH += '\\';
+    if (!ENDS_LIKE_DIRECTORY(RS.PATH)) RS.PATH += '\\';
     RUN_PASS(PATHOF(RS.PATH), RS.NOMEFILE);
   }
 }
@@ -51,8 +51,8 @@ void run_listed_directories() {
 }  // namespace
 
 void SUBDIRECTORY_RUN() {
-  if (ISDIR(RS.NOMEFILE) && !RS.NOMEFILE.ends_with(':') && !RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += '\\';
-  if (RS.NOMEFILE.ends_with(':') || RS.NOMEFILE.ends_with('\\')) RS.NOMEFILE += "*.*";
+  if (ISDIR(RS.NOMEFILE) && !ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) RS.NOMEFILE += '\\';
+  if (ENDS_LIKE_DIRECTORY(RS.NOMEFILE)) RS.NOMEFILE += "*.*";
   if (shows_progress()) WRITE(Str("Creazione del file temporaneo in corso ... "));
   RS.CODA = UPCASE(PATHOF(RS.NOMEFILE));
   if (RS.CODA.empty()) {

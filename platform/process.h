@@ -11,6 +11,11 @@ namespace zelmo {
 // is not limited here: the caller refuses more than 255.
 std::vector<Str> PARAMETERS();
 
+// Whether the command line also takes the habits of the system's own tools:
+// a parameter such as /home/ana/*.txt may be a path, and --help asks for the
+// help screen. False where a "/" always begins an option.
+bool UNIX_COMMAND_LINE();
+
 // The platform word and word size of the help screen's second line.
 Str OS_PROG();
 int OS_BITS();

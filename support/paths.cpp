@@ -40,6 +40,15 @@ Str ESPANSIONE(const Str& text, bool full_path) {
 
 Str FEXPAND2(const Str& text) { return ESPANSIONE(text, true); }
 
+bool ENDS_LIKE_DIRECTORY(const Str& path) {
+  return path.ends_with('\\') || (HAS_DRIVES() && path.ends_with(':'));
+}
+
+Str DIRECTORY_PREFIX(Str directory) {
+  if (!directory.empty() && !ENDS_LIKE_DIRECTORY(directory)) directory += '\\';
+  return directory;
+}
+
 Str PATHOF(const Str& path) {
   Str dir, name, ext;
   FSPLIT(path, dir, name, ext);
@@ -53,7 +62,10 @@ Str NAMEOF(const Str& path) {
 }
 
 Str TRUNCPATH(const Str& path, uint8_t width) {
-  Str full = FEXPAND2(path);
+  // Only made absolute: the directories in it were read from the disk, and a
+  // directory named %HOME% is shown as it is called. What the user typed was
+  // expanded once already, when the mask was completed.
+  Str full = FEXPAND(path);
   if (full.length() <= width || !full.contains('\\')) return full;
   // full = head \ D1 \ ... \ Dn \ last
   std::vector<Str> parts;

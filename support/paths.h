@@ -16,13 +16,23 @@ Str ESPANSIONE(const Str& text, bool full_path);
 // ESPANSIONE with the full-path step.
 Str FEXPAND2(const Str& text);
 
+// True when a name pattern can follow path directly: it ends with "\" or,
+// where paths have drives, with a drive's ":". Without drives a closing ":"
+// is part of a name (a Linux directory may be called "data:").
+bool ENDS_LIKE_DIRECTORY(const Str& path);
+
+// The directory with its closing "\"; unchanged when it is empty (the
+// current directory) or already ends like a directory.
+Str DIRECTORY_PREFIX(Str directory);
+
 // The directory part: through the last "\" (or the drive's ":"); "" for a bare name.
 Str PATHOF(const Str& path);
 
 // The name and extension: everything after the last "\" or the drive's ":".
 Str NAMEOF(const Str& path);
 
-// The expanded path, with leading directories put as "..." until it fits width.
+// The path made absolute, never expanded as %NAME%, with leading directories
+// put as "..." until it fits width.
 Str TRUNCPATH(const Str& path, uint8_t width);
 
 }  // namespace zelmo

@@ -3,6 +3,7 @@
 #include "platform/console.h"
 #include "platform/filesys.h"
 #include "platform/process.h"
+#include "support/paths.h"
 #include "support/recordfile.h"
 #include "support/strings.h"
 
@@ -23,8 +24,7 @@ class ListWriter {
 
   // Appends every directory found in directory; false when a write fails.
   bool scan(const Str& directory) {
-    Str prefix = directory;
-    if (!prefix.empty() && !prefix.ends_with(':') && !prefix.ends_with('\\')) prefix += '\\';
+    Str prefix = DIRECTORY_PREFIX(directory);
     if (prefix.length() + 3 > Str::kMax) {
       ++outcome_.too_long;  // the start directory itself is too long to search
       return true;

@@ -4,6 +4,7 @@
 // standard input, and no question can wait for ever: end of input is Esc.
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
@@ -57,11 +58,33 @@ bool writable(int fd) {
   return flags != -1 && (flags & O_ACCMODE) != O_RDONLY;
 }
 
+// Set by SIGWINCH: the window was resized since its size was last read.
+volatile sig_atomic_t resized = 0;
+
+void on_resize(int) { resized = 1; }
+
 void read_screen_size() {
   winsize size{};
   if (ioctl(terminal, TIOCGWINSZ, &size) != 0) return;
-  if (size.ws_col > 0) cursor.width = std::min<int>(size.ws_col, 255);
-  if (size.ws_row > 0) cursor.height = std::min<int>(size.ws_row, 255);
+  RESIZE_SCREEN(cursor, size.ws_col > 0 ? size.ws_col : cursor.width,
+                size.ws_row > 0 ? size.ws_row : cursor.height, output);
+}
+
+// Reads the size again after a resize, before anything depends on it: where
+// text wraps, the column-60 question, the moves of the cursor.
+void follow_resize() {
+  if (!resized) return;
+  resized = 0;
+  read_screen_size();
+}
+
+// Resizes are noted as they come; a wait for a key goes on through them.
+void watch_resizes() {
+  struct sigaction action {};
+  action.sa_handler = on_resize;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGWINCH, &action, nullptr);
 }
 
 // Reads what the terminal has, waiting up to timeout_ms (-1: for ever).
@@ -123,16 +146,18 @@ ConsoleStart con_start() {
   if (fd >= 0 && TERMINAL_ATTACH(fd)) {
     terminal = fd;
     out_fd = fd;
+    watch_resizes();
     read_screen_size();
     return ConsoleStart::kOk;
   }
   if (fd >= 0) close(fd);
   // A pipe or a file has no width: lines are never broken there.
-  cursor.width = 255;
+  cursor.edge = false;
   return writable(STDOUT_FILENO) ? ConsoleStart::kOk : ConsoleStart::kNoHandle;
 }
 
 bool con_write(const char* bytes, size_t count) {
+  follow_resize();
   SHOW_TEXT(cursor, bytes, count, output);
   if (output.size() >= kFlushSize) return con_flush();
   return !output_failed;
@@ -182,17 +207,27 @@ bool con_keypressed() {
 
 bool con_input_ended() { return input_ended; }
 
-uint8_t con_wherex() { return static_cast<uint8_t>(cursor.x); }
-uint8_t con_wherey() { return static_cast<uint8_t>(cursor.y); }
+// A column beyond 255 (a wider terminal, or a long line without one) is
+// given as 255: still not column 1, and beyond every column asked for.
+uint8_t con_wherex() {
+  follow_resize();
+  return static_cast<uint8_t>(std::min(cursor.x, 255));
+}
+
+uint8_t con_wherey() {
+  follow_resize();
+  return static_cast<uint8_t>(cursor.y);
+}
 
 void con_gotoxy(uint8_t x, uint8_t y) {
+  follow_resize();
   if (terminal >= 0) {
     MOVE_CURSOR(cursor, x, y, output);
     return;
   }
   // A pipe or a file cannot move a cursor: blanks carry a move to the right
   // on the same row, so the text keeps its layout; other moves are dropped.
-  if (y == cursor.y && x > cursor.x && x <= cursor.width) {
+  if (y == cursor.y && x > cursor.x) {
     std::string blanks(static_cast<size_t>(x - cursor.x), ' ');
     SHOW_TEXT(cursor, blanks.data(), blanks.size(), output);
   }

@@ -94,6 +94,8 @@ std::vector<Str> PARAMETERS() {
   return result;
 }
 
+bool UNIX_COMMAND_LINE() { return true; }
+
 Str OS_PROG() {
   utsname name{};
   uname(&name);

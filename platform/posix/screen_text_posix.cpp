@@ -1,6 +1,7 @@
 // Text for a terminal and the cursor it leaves.
 #include "platform/posix/screen_text_posix.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -71,24 +72,22 @@ void next_row(ScreenCursor& cursor) {
   if (cursor.y < cursor.height) ++cursor.y;
 }
 
-void line_end(ScreenCursor& cursor, std::string& out) {
-  out += "\r\n";
+// The console's cursor moves on to column 1 of the next row; the terminal's
+// stays in the last column until something settles the wrap.
+void wrap(ScreenCursor& cursor) {
   cursor.x = 1;
   next_row(cursor);
+  cursor.wrap_pending = true;
 }
 
 }  // namespace
 
 void SHOW_TEXT(ScreenCursor& cursor, const char* text, size_t count, std::string& out) {
-  // The last column is filled: the line end is sent before anything but a
-  // combining mark, which still belongs to the character before it.
-  bool wrap_due = false;
   size_t i = 0;
   while (i < count) {
     char b = text[i];
     if (b == '\r' || b == '\n') {
-      if (wrap_due) line_end(cursor, out);
-      wrap_due = false;
+      SETTLE_WRAP(cursor, out);
       out += b;
       cursor.x = 1;
       if (b == '\n') next_row(cursor);
@@ -97,26 +96,50 @@ void SHOW_TEXT(ScreenCursor& cursor, const char* text, size_t count, std::string
     }
     Glyph glyph = read_glyph(text + i, count - i);
     i += glyph.length;
+    // A combining mark still belongs to the character before it, even one in
+    // the last column: it leaves a pending wrap alone.
     if (glyph.width > 0) {
-      if (wrap_due) line_end(cursor, out);
-      wrap_due = false;
-      if (cursor.x > 1 && cursor.x + glyph.width - 1 > cursor.width) line_end(cursor, out);
+      // A terminal wraps by itself before a character that follows a full row.
+      cursor.wrap_pending = false;
+      if (cursor.edge && cursor.x > 1 && cursor.x + glyph.width - 1 > cursor.width) {
+        // Blanks to the edge: every terminal then wraps before the character
+        // alike, where some would print half of it.
+        out.append(static_cast<size_t>(cursor.width - cursor.x + 1), ' ');
+        cursor.x = 1;
+        next_row(cursor);
+      }
       cursor.x += glyph.width;
-      wrap_due = cursor.x > cursor.width;
+      if (cursor.edge && cursor.x > cursor.width) wrap(cursor);
     }
     out += glyph.shown;
   }
-  if (wrap_due) line_end(cursor, out);
+}
+
+void SETTLE_WRAP(ScreenCursor& cursor, std::string& out) {
+  if (!cursor.wrap_pending) return;
+  out += "\r\n";
+  cursor.wrap_pending = false;
 }
 
 bool MOVE_CURSOR(ScreenCursor& cursor, int x, int y, std::string& out) {
   if (x < 1 || y < 1 || x > cursor.width || y > cursor.height) return false;
+  // The rows are counted from the console's cursor, which the terminal's
+  // must join first.
+  SETTLE_WRAP(cursor, out);
   if (y < cursor.y) out += "\x1b[" + std::to_string(cursor.y - y) + "A";
   if (y > cursor.y) out += "\x1b[" + std::to_string(y - cursor.y) + "B";
   out += "\x1b[" + std::to_string(x) + "G";
   cursor.x = x;
   cursor.y = y;
   return true;
+}
+
+void RESIZE_SCREEN(ScreenCursor& cursor, int width, int height, std::string& out) {
+  SETTLE_WRAP(cursor, out);
+  cursor.width = width;
+  cursor.height = std::min(height, 255);
+  cursor.x = std::min(cursor.x, cursor.width);
+  cursor.y = std::min(cursor.y, cursor.height);
 }
 
 }  // namespace zelmo

@@ -50,6 +50,8 @@ void INTERRUPT_CLEANUP() {
 
 std::vector<Str> PARAMETERS() { return CUTPARAMETERS(GetCommandLineA()); }
 
+bool UNIX_COMMAND_LINE() { return false; }
+
 Str OS_PROG() { return Str("WIN"); }
 
 int OS_BITS() { return 32; }

@@ -399,6 +399,14 @@ class Terminal:
             self.exit_code = -status if status is not None else self.child.exitstatus
         return self.exit_code
 
+    # The window.
+
+    def resize(self, rows, cols):
+        """Resizes the window as a user does: the terminal takes the new size
+        (the program gets SIGWINCH) and the emulated screen follows it."""
+        self.child.setwinsize(rows, cols)
+        self.screen.resize(rows, cols)
+
     # Typing.
 
     def send(self, keys):

@@ -2,7 +2,8 @@
 no terminal at all."""
 
 import harness
-from texts import help_lines
+from reports import NOT_FOUND
+from texts import UNKNOWN_PARAMETER, help_lines
 
 
 class HelpScreen(harness.ToolCase):
@@ -31,6 +32,18 @@ class HelpScreen(harness.ToolCase):
                 term = self.terminal(args)
                 self.assertEqual(term.wait_exit(), 1)
                 self.assert_help_screen(term)
+
+    def test_double_dash_help_on_linux(self):
+        for args in (["--help"], ["--HELP", "/X"], ["/s", "--help"]):
+            with self.subTest(args=args):
+                term = self.terminal(args)
+                self.assertEqual(term.wait_exit(), 1)
+                if self.build.name == "posix":
+                    self.assert_help_screen(term)
+                else:
+                    # Win32 keeps its own command line: --help is a mask.
+                    self.assertNotIn(help_lines(self.build)[0], term.lines(), term.describe())
+                    self.assertTrue({NOT_FOUND, UNKNOWN_PARAMETER + "/X"} & set(term.lines()), term.describe())
 
     def test_help_reaches_the_terminal_when_stdout_is_redirected(self):
         captured = self.workdir / "captured.txt"

@@ -18,6 +18,8 @@ UNKNOWN = [
     (["*.txt", "*.doc"], "*.DOC"),
     (["/A"], "/A"),
     (["/AX"], "/AX"),
+    # A "/" path whose first part is no directory is read as options.
+    (["/zelmo-no-such-directory/x.txt"], "/ZELMO-NO-SUCH-DIRECTORY"),
 ]
 
 
@@ -36,6 +38,51 @@ class UnknownParameter(harness.ToolCase):
         term = self.terminal(["+OUT.TXT", "/S", "*.A", "*.B"])
         self.assertEqual(term.wait_exit(), 1)
         self.assertEqual(sorted(p.name for p in self.workdir.iterdir()), [])
+
+
+class SlashPaths(harness.ToolCase):
+    """On Linux a parameter such as /home/ana/*.txt is a path when it is not
+    made of options alone and its first part names a directory."""
+
+    def setUp(self):
+        super().setUp()
+        if self.build.name != "posix":
+            self.skipTest("POSIX only: on Win32 a \"/\" always begins an option")
+        harness.make_tree(self.workdir, {"a/x.txt": "", "a/y.doc": "", "a/b/z.txt": ""})
+
+    def test_a_linux_path_names_what_it_names(self):
+        a = str(self.workdir / "a")
+        cases = [
+            # parameters, the entries listed in each directory's block
+            ([a + "/*.txt"], [{"x.txt"}]),
+            ([a + "/"], [{"x.txt", "y.doc", "b"}]),
+            ([a], [{"a"}]),
+            (["/S", a], [{"x.txt", "y.doc", "b"}, {"z.txt"}]),
+            ([a + "/", "/s"], [{"x.txt", "y.doc", "b"}, {"z.txt"}]),
+        ]
+        for args, blocks in cases:
+            with self.subTest(args=args):
+                result = self.batch(args)
+                self.assertEqual(result.returncode, 0, result)
+                self.assertEqual(listed_blocks(result), blocks, result)
+
+    def test_options_written_together_stay_options(self):
+        a = self.workdir / "a"
+        result = self.batch(["/s/y", "+r", str(a) + "/*.txt"])
+        self.assertEqual(result.returncode, 0, result)
+        bits = {name: harness.stored_attributes(a / name) for name in ("x.txt", "y.doc", "b/z.txt")}
+        self.assertEqual(bits, {"x.txt": harness.READ_ONLY, "y.doc": 0, "b/z.txt": harness.READ_ONLY}, result)
+
+
+def listed_blocks(result):
+    """The names listed by a batch run, one set per directory's block."""
+    blocks = []
+    for line in result.stdout.decode("utf-8").split("\r\n"):
+        if line.startswith("Attributi  ---"):
+            blocks.append(set())
+        elif line.startswith(" [") and blocks:
+            blocks[-1].add(line[12:])
+    return blocks
 
 
 class TooManyParameters(harness.ToolCase):
@@ -65,4 +112,4 @@ class TooManyParameters(harness.ToolCase):
                 self.assertEqual(term.lines()[0], shown, term.describe())
 
 
-harness.for_each_build(globals(), UnknownParameter, TooManyParameters)
+harness.for_each_build(globals(), UnknownParameter, SlashPaths, TooManyParameters)

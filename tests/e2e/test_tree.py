@@ -275,4 +275,84 @@ class ListFile(TreeCase):
                 self.assertEqual(os.listdir(missing), [])
 
 
-harness.for_each_build(globals(), TreeOrder, TreeTotals, ListFile)
+class ColonEndedNames(TreeCase):
+    """On Linux a ":" is part of a name: a directory may be called "data:",
+    and a name ending with ":" is no drive."""
+
+    def setUp(self):
+        super().setUp()
+        if self.build.name != "posix":
+            self.skipTest("POSIX only: Wine gives names holding a colon other names")
+        harness.make_tree(self.top, {"a.txt": "", "data:old": "", "data:/": "", "data:/x": "", "data:/y": ""})
+
+    def test_a_tree_run_lists_what_is_inside_it(self):
+        term = self.run_tool(["/S"])
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        line = lambda *a: entry_line(self.build, *a)  # noqa: E731
+        expected = [
+            (listing_heading(self.build, self.top, "*.*"),
+             {line("a.txt"), line("data:old"), line("data:", "", True)}, found_line(3)),
+            (listing_heading(self.build, self.sub("data:"), "*.*"), {line("x"), line("y")}, found_line(2)),
+        ]
+        self.assertEqual(self.blocks(term), expected, term.describe())
+        self.assertIn("File trovati complessivamente: 5", term.lines())
+
+    def test_a_change_run_started_inside_it_changes_its_own_files(self):
+        term = self.terminal(["+s", "/y", "/s"], cwd=self.top / "data:",
+                             env={"TMP": str(self.tmp), "TEMP": str(self.tmp)})
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        bits = {name: harness.stored_attributes(self.top / name)
+                for name in ("a.txt", "data:old", "data:/x", "data:/y")}
+        self.assertEqual(bits, {"a.txt": 0, "data:old": 0, "data:/x": harness.SYSTEM, "data:/y": harness.SYSTEM},
+                         term.describe())
+
+    def test_a_mask_ending_with_a_colon_names_that_entry(self):
+        cases = [
+            # Without /S the mask is the directory entry itself, with /S what lies in it.
+            (["data:"], {entry_line(self.build, "data:", "", True)}),
+            (["data:", "/S"], {entry_line(self.build, "x"), entry_line(self.build, "y")}),
+        ]
+        for args, entries in cases:
+            with self.subTest(args=args):
+                term = self.run_tool(args)
+                self.assertEqual(term.wait_exit(), 0, term.describe())
+                self.assertEqual([b[1] for b in self.blocks(term)], [entries], term.describe())
+
+
+class NamesFromTheDisk(TreeCase):
+    """Only what the user typed is expanded as %NAME%: a directory called
+    %ZELMO_E2E_DIR% is shown, searched and entered as it is called, even
+    while that variable names another directory."""
+
+    VARIABLE = {"ZELMO_E2E_DIR": "other"}
+    NAME = "%ZELMO_E2E_DIR%"
+
+    def setUp(self):
+        super().setUp()
+        harness.make_tree(self.top, {self.NAME + "/": "", self.NAME + "/f.txt": "", "other/": "", "other/o.txt": "",
+                                     "100%/": "", "100%/g.txt": ""})
+
+    def test_a_listed_directory_is_shown_as_it_is_called(self):
+        term = self.run_tool(["/S", "*.txt"], env=self.VARIABLE)
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        blocks = {b[0]: b[1] for b in self.blocks(term)}
+        self.assertEqual(blocks.get(listing_heading(self.build, self.sub(self.NAME), "*.TXT")),
+                         {entry_line(self.build, "f.txt")}, term.describe())
+
+    def test_a_tree_run_started_inside_it_lists_it(self):
+        inside = self.top / self.NAME
+        term = self.terminal(["/S"], cwd=inside, env=dict(self.VARIABLE, TMP=str(self.tmp), TEMP=str(self.tmp)))
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        self.assertEqual(self.blocks(term), [(listing_heading(self.build, inside, "*.*"),
+                                              {entry_line(self.build, "f.txt")}, found_line(1))], term.describe())
+
+    def test_a_mask_left_unexpanded_is_shown_as_the_full_path_searched(self):
+        # An unpaired "%" leaves the typed mask as it is, relative: the heading
+        # shows the directory that is searched.
+        term = self.run_tool(["100%\\*.txt"])
+        self.assertEqual(term.wait_exit(), 0, term.describe())
+        self.assertEqual(self.blocks(term), [(listing_heading(self.build, self.top / "100%", "*.TXT"),
+                                              {entry_line(self.build, "g.txt")}, found_line(1))], term.describe())
+
+
+harness.for_each_build(globals(), TreeOrder, TreeTotals, ListFile, ColonEndedNames, NamesFromTheDisk)

@@ -1,6 +1,6 @@
 // The command line: cutting it into parameters, each parameter into pieces,
 // and the parameter loop that reads them into the run state. The loop ends
-// the process for "/?" and for error 1, so a command line that would end it
+// the process for "/?" (and --help on Linux) and for error 1, so a command line that would end it
 // is recognised here first and then only cut and split, never run: the
 // target keeps its own copy of the option table as the model to compare with.
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "main/params.h"
 #include "main/runstate.h"
+#include "platform/process.h"
 #include "support/cmdline.h"
 #include "support/str.h"
 #include "support/strings.h"
@@ -59,6 +60,9 @@ bool apply(const Str& piece, Model& m) {
     m.accoda = piece.at(3);
     return true;
   }
+  if (piece == "--HELP" && UNIX_COMMAND_LINE()) return false;  // the help screen
+  // A parameter that the loop reads as a path (/home/ana/*.txt) holds an
+  // unknown option here, so it is never run.
   switch (piece.first()) {
     case '/':  // "/?" and every unknown option
       return false;

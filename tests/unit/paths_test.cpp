@@ -103,6 +103,28 @@ TEST(PathofNameof, SplitTheDirectoryFromTheName) {
   }
 }
 
+TEST(DirectoryPrefix, AClosingColonEndsADirectoryOnlyWhereThereAreDrives) {
+  const struct {
+    const char* path;
+    const char* with_drives;     // the prefix where paths have drives
+    const char* without_drives;  // where a ":" is part of a name
+  } cases[] = {
+      {"C:", "C:", "C:\\"},
+      {"\\tmp\\data:", "\\tmp\\data:", "\\tmp\\data:\\"},
+      {"data:", "data:", "data:\\"},
+      {"C:\\DATA\\", "C:\\DATA\\", "C:\\DATA\\"},
+      {"\\", "\\", "\\"},
+      {"C:\\DATA", "C:\\DATA\\", "C:\\DATA\\"},
+      {"a:b", "a:b\\", "a:b\\"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    Str prefix = HAS_DRIVES() ? c.with_drives : c.without_drives;
+    EXPECT_EQ(DIRECTORY_PREFIX(c.path), prefix) << "path: " << c.path;
+    EXPECT_EQ(ENDS_LIKE_DIRECTORY(c.path), prefix == c.path && prefix.length() > 0) << "path: " << c.path;
+  }
+}
+
 TEST(Fexpand, FillsInTheDriveAndCurrentDirectory) {
   const ExpandCase cases[] = {
       {"DATI\\*.TXT", "C:\\LAVORO\\DATI\\*.TXT"},
@@ -348,7 +370,7 @@ TEST(Truncpath, PutsDotsForLeadingDirectoriesUntilItFits) {
 TEST(Truncpath, NeverChangesTheExpandedTextAtWidth255) {
   const std::string long_path = "C:\\" + std::string(120, 'A') + "\\" + std::string(120, 'B') + "\\X.TXT";
   const char* paths[] = {"DATI\\*.TXT", "C:\\A\\B\\C", "\\\\SRV\\SH\\D\\E", long_path.c_str(), ""};
-  for (const char* path : paths) EXPECT_EQ(TRUNCPATH(path, 255), FEXPAND2(path)) << "path: " << path;
+  for (const char* path : paths) EXPECT_EQ(TRUNCPATH(path, 255), FEXPAND(path)) << "path: " << path;
 }
 
 TEST(Truncpath, CutsACandidateLongerThan255) {
@@ -358,10 +380,33 @@ TEST(Truncpath, CutsACandidateLongerThan255) {
   EXPECT_EQ(TRUNCPATH(Str(path), 254).view(), "C:\\...\\" + std::string(248, 'L'));
 }
 
-TEST(Truncpath, KeepsAPercentTextUnchanged) {
+TEST(Truncpath, ShowsNamesAsTheyAreWithoutExpandingVariables) {
+  // The path holds names read from the disk: a directory may be called
+  // %HOME%, whether or not such a variable is set.
+  ScopedEnv set("ZELMO_TEST_SET", "elsewhere");
   TEST_UNSETENV("ZELMO_TEST_UNSET");
-  EXPECT_EQ(TRUNCPATH("C:\\A\\B\\%ZELMO_TEST_UNSET%", 5), "C:\\...\\%ZELMO_TEST_UNSET%");
-  EXPECT_EQ(TRUNCPATH("%ZELMO_TEST_UNSET%", 5), "%ZELMO_TEST_UNSET%");
+  const struct {
+    const char* path;
+    int width;
+    const char* result;
+  } cases[] = {
+      {"C:\\A\\B\\%ZELMO_TEST_SET%\\*.*", 255, "C:\\A\\B\\%ZELMO_TEST_SET%\\*.*"},
+      {"C:\\A\\B\\%ZELMO_TEST_SET%\\*.*", 5, "C:\\...\\*.*"},
+      {"C:\\AAAA\\%ZELMO_TEST_SET%\\X", 25, "C:\\...\\%ZELMO_TEST_SET%\\X"},
+      {"C:\\A\\B\\%ZELMO_TEST_UNSET%", 5, "C:\\...\\%ZELMO_TEST_UNSET%"},
+      {"C:\\100%\\..\\X", 255, "C:\\X"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TRUNCPATH(c.path, static_cast<uint8_t>(c.width)), c.result)
+        << "path: " << c.path << " width: " << c.width;
+}
+
+TEST(Truncpath, MakesARelativePathWithAPercentAbsolute) {
+  // A mask with an unpaired "%" stays as typed and relative; the heading shows
+  // the directory that is searched.
+  Str full = TRUNCPATH("100%\\*.*", 255);
+  EXPECT_EQ(full, FEXPAND("100%\\*.*"));
+  EXPECT_EQ(full, DIRECTORY_PREFIX(GETDIR(0)) + "100%\\*.*");
 }
 
 }  // namespace zelmo
