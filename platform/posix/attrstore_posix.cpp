@@ -1,6 +1,8 @@
 #include "platform/posix/attrstore_posix.h"
 
 #include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -111,13 +113,14 @@ Target::~Target() {
   if (fd_ >= 0) close(fd_);
 }
 
-int Target::open(int dirfd, const std::string& name, const struct stat& before) {
+int Target::open(int dirfd, const std::string& name, const struct stat& before, Reach reach) {
   if (int error = check_type(before)) return error;
   // O_NONBLOCK and O_NOCTTY: should the name be swapped for a fifo or a
   // device after the check above, the open neither hangs nor takes a terminal.
-  fd_ = openat(dirfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (reach == Reach::kReadable)
+    fd_ = openat(dirfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd_ < 0) {
-    if (errno != EACCES) return errno;
+    if (reach == Reach::kReadable && errno != EACCES) return errno;
     fd_ = openat(dirfd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0) return errno;
     proc_path_ = "/proc/self/fd/" + std::to_string(fd_);
@@ -128,18 +131,17 @@ int Target::open(int dirfd, const std::string& name, const struct stat& before) 
   return 0;
 }
 
-int Target::get(std::string& value) const {
-  auto get = [this](void* buffer, size_t size) {
-    return proc_path_.empty() ? fgetxattr(fd_, kDosAttribName, buffer, size)
-                              : getxattr(proc_path_.c_str(), kDosAttribName, buffer, size);
+int Target::get(std::string& value, const char* xattr) const {
+  auto get = [this, xattr](void* buffer, size_t size) {
+    return proc_path_.empty() ? fgetxattr(fd_, xattr, buffer, size)
+                              : getxattr(proc_path_.c_str(), xattr, buffer, size);
   };
   return READ_VALUE(get, value);
 }
 
-int Target::set(const std::string& value) const {
-  int result = proc_path_.empty()
-                   ? fsetxattr(fd_, kDosAttribName, value.data(), value.size(), 0)
-                   : setxattr(proc_path_.c_str(), kDosAttribName, value.data(), value.size(), 0);
+int Target::set(const std::string& value, const char* xattr) const {
+  int result = proc_path_.empty() ? fsetxattr(fd_, xattr, value.data(), value.size(), 0)
+                                  : setxattr(proc_path_.c_str(), xattr, value.data(), value.size(), 0);
   return result == 0 ? 0 : errno;
 }
 
@@ -154,21 +156,35 @@ int Target::change_mode(mode_t mode) const {
   return result == 0 ? 0 : errno;
 }
 
+int Target::get_fat_attributes(uint32_t& attributes) const {
+  if (!proc_path_.empty()) return EACCES;
+  return ioctl(fd_, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0 ? 0 : errno;
+}
+
+int Target::set_fat_attributes(uint32_t attributes) const {
+  if (!proc_path_.empty()) return EACCES;
+  return ioctl(fd_, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0 ? 0 : errno;
+}
+
+int STORE_MODE_WORD(const Target& target, uint32_t word, bool dot_name) {
+  const struct stat& st = target.status();
+  uint32_t bits = 0;
+  mode_t new_mode = planned_mode(st, word, bits);
+  EntryFacts facts{S_ISDIR(st.st_mode), S_ISREG(st.st_mode), (new_mode & 0222) != 0, dot_name};
+  if (((SHOWN_WORD(facts, DosAttrib()) ^ bits) & kShownBits) != 0) return ENOTSUP;
+  return new_mode == (st.st_mode & 07777) ? 0 : target.change_mode(new_mode);
+}
+
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name) {
   const struct stat& st = target.status();
   uint32_t bits = 0;
   mode_t new_mode = planned_mode(st, word, bits);
-  mode_t mode = st.st_mode & 07777;
 
   std::string old_value;
   int got = target.get(old_value);
-  if (got == ENOTSUP) {
-    // No user values on this file system: only a change that the write
-    // permission alone shows can be stored.
-    EntryFacts facts{S_ISDIR(st.st_mode), S_ISREG(st.st_mode), (new_mode & 0222) != 0, dot_name};
-    if (((SHOWN_WORD(facts, DosAttrib()) ^ bits) & kShownBits) != 0) return ENOTSUP;
-    return new_mode == mode ? 0 : target.change_mode(new_mode);
-  }
+  // No user values on this file system: only a change that the write
+  // permission alone shows can be stored.
+  if (got == ENOTSUP) return STORE_MODE_WORD(target, word, dot_name);
   if (got != 0 && got != ENODATA) return got;
   DosAttrib decoded = got == 0 ? DECODE_DOSATTRIB(old_value) : DosAttrib();
   // A value this tool cannot read is never replaced: it may hold what a
@@ -183,7 +199,7 @@ int STORE_WORD_AT(int dirfd, const std::string& name, const struct stat& st, uin
   uint32_t bits = 0;
   if (planned_mode(st, word, bits) != (st.st_mode & 07777)) return kNeedsTarget;
   std::string old_value;
-  int got = GET_VALUE_AT(dirfd, name.c_str(), old_value);
+  int got = GET_VALUE_AT(dirfd, name.c_str(), kDosAttribName, old_value);
   if (got != 0 && got != ENODATA) return got == ENOSYS || got == ENOTSUP ? kNeedsTarget : got;
   DosAttrib decoded = got == 0 ? DECODE_DOSATTRIB(old_value) : DosAttrib();
   // A record's other bytes must go back to the inode they came from, which
@@ -193,7 +209,8 @@ int STORE_WORD_AT(int dirfd, const std::string& name, const struct stat& st, uin
   if (got == 0 && new_value == old_value) return 0;
   // One write, made only if the value is still there (or still missing), so
   // a value that appeared or went meanwhile is handled afresh.
-  int error = SET_VALUE_AT(dirfd, name.c_str(), new_value, got == 0 ? XATTR_REPLACE : XATTR_CREATE);
+  int error =
+      SET_VALUE_AT(dirfd, name.c_str(), kDosAttribName, new_value, got == 0 ? XATTR_REPLACE : XATTR_CREATE);
   // EPERM, EACCES: a link or special file swapped in, or a file whose
   // owner must lift its write permission first; the descriptor's way tells.
   bool retry = error == ENOSYS || error == EPERM || error == EACCES || error == EEXIST || error == ENODATA;

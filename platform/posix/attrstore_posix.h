@@ -6,7 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/posix/entryword_posix.h"
+
 namespace zelmo::posix {
+
+// How a Target must hold its entry.
+enum class Reach {
+  kReadable,  // open for reading where the user may, for ioctls
+  kPathOnly,  // by path only: no file is opened on the file system, which
+              // on a network share would take a share mode of its own
+};
 
 // One regular file or directory, held open so that every call reaches the
 // inode that was checked, whatever happens to its name meanwhile.
@@ -22,14 +31,18 @@ class Target {
   // symbolic link, EPERM for an entry that is neither a regular file nor a
   // directory (it cannot hold the value), ESTALE when what was opened is
   // not the entry of before, else 0 or errno.
-  int open(int dirfd, const std::string& name, const struct stat& before);
+  int open(int dirfd, const std::string& name, const struct stat& before, Reach reach = Reach::kReadable);
   const struct stat& status() const { return st_; }
 
-  // 0 or an errno value (ENODATA: nothing stored).
-  int get(std::string& value) const;
-  int set(const std::string& value) const;
+  // The extended attribute xattr: 0 or an errno value (ENODATA: nothing stored).
+  int get(std::string& value, const char* xattr = kDosAttribName) const;
+  int set(const std::string& value, const char* xattr = kDosAttribName) const;
   int remove() const;
   int change_mode(mode_t mode) const;
+  // The FAT attribute byte, through the FAT ioctls: 0 or an errno value
+  // (EACCES where the entry could not be opened for reading).
+  int get_fat_attributes(uint32_t& attributes) const;
+  int set_fat_attributes(uint32_t attributes) const;
 
  private:
   int fd_ = -1;
@@ -44,6 +57,12 @@ class Target {
 // bits. Either everything is stored or the entry is left as it was.
 // dot_name: whether the entry's name begins with "." (not "." or "..").
 int STORE_WORD(const Target& target, uint32_t word, bool dot_name);
+
+// Stores word on the target where only the write permission bits can keep
+// anything: Read-only of a regular file. ENOTSUP for a change that a listing
+// would then not show, judged by what a listing shows there: with Hidden
+// for a dot name where dot_name is set.
+int STORE_MODE_WORD(const Target& target, uint32_t word, bool dot_name);
 
 // What STORE_WORD_AT returns for a change it leaves to STORE_WORD.
 constexpr int kNeedsTarget = -1;

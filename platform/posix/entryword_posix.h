@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/posix/dosattrib.h"
+#include "platform/posix/nativeword.h"
 
 namespace zelmo::posix {
 
@@ -40,9 +41,10 @@ int READ_VALUE(Get get, std::string& value) {
 }
 
 // The word of the entry name in directory dirfd, whose status st was read
-// without following links; full_path is its Linux path, for the value where
-// the kernel cannot read it through dirfd.
+// without following links, read from store (ENTRY_STORE); full_path is its
+// Linux path, for the value where the kernel cannot read it through dirfd.
 // A symbolic link gets kReparsePoint, and Directory when it leads to one.
-uint32_t ENTRY_WORD(int dirfd, const char* name, const std::string& full_path, const struct stat& st);
+uint32_t ENTRY_WORD(int dirfd, const char* name, const std::string& full_path, const struct stat& st,
+                    Store store);
 
 }  // namespace zelmo::posix

@@ -9,7 +9,9 @@
 #include "platform/posix/attrstore_posix.h"
 #include "platform/posix/dosattrib.h"
 #include "platform/posix/entryword_posix.h"
+#include "platform/posix/nativestore_posix.h"
 #include "platform/posix/resolve_posix.h"
+#include "platform/posix/storechoice_posix.h"
 
 namespace zelmo {
 
@@ -21,7 +23,8 @@ int GETFATTR(const Str& name, uint32_t& attr) {
   std::string entry;
   struct stat st;
   if (int error = posix::LOCATE(name, dir, entry, &st)) return error;
-  attr = posix::ENTRY_WORD(dir.fd(), entry.c_str(), dir.path() + "/" + entry, st);
+  posix::Store store = posix::ENTRY_STORE(dir.fd(), entry.c_str(), st);
+  attr = posix::ENTRY_WORD(dir.fd(), entry.c_str(), dir.path() + "/" + entry, st, store);
   return 0;
 }
 
@@ -30,6 +33,8 @@ int SETFATTR(const Str& name, uint32_t attr) {
   std::string entry;
   struct stat st;
   if (int error = posix::LOCATE(name, dir, entry, &st)) return error;
+  posix::Store store = posix::ENTRY_STORE(dir.fd(), entry.c_str(), st);
+  if (store != posix::Store::kSamba) return posix::STORE_NATIVE_WORD(store, dir.fd(), entry, st, attr);
   // Most changes touch the value alone and need no descriptor of the entry.
   int stored = posix::STORE_WORD_AT(dir.fd(), entry, st, attr);
   if (stored != posix::kNeedsTarget) return stored;

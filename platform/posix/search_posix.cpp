@@ -1,9 +1,11 @@
 // Directory search. The directory is opened once per search and read in
 // large blocks straight from the kernel; its names are matched before
-// anything else is read. An entry that matches costs one fstatat and one
-// lgetxattr (kFull), or nothing beyond the directory read where the
-// directory tells its type (kNameAndType). "." and ".." cost nothing: no
-// caller shows what they hold, so they are reported as bare directories.
+// anything else is read. An entry that matches costs one fstatat and the
+// read of its store (kFull: one lgetxattr, or an open, an ioctl and a close
+// on FAT; the store itself is known per device), or nothing beyond the
+// directory read where the directory tells its type (kNameAndType). "." and
+// ".." cost nothing: no caller shows what they hold, so they are reported
+// as bare directories.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +19,7 @@
 #include "platform/filesys.h"
 #include "platform/posix/entryword_posix.h"
 #include "platform/posix/resolve_posix.h"
+#include "platform/posix/storechoice_posix.h"
 #include "platform/posix/wildcard_posix.h"
 
 namespace zelmo {
@@ -89,7 +92,7 @@ bool report(SearchState& s, const char* name, unsigned char known, SearchRec& re
     struct stat st;
     if (fstatat(s.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     s.full_path.assign(s.dir_path).append("/").append(name);
-    word = posix::ENTRY_WORD(s.fd, name, s.full_path, st);
+    word = posix::ENTRY_WORD(s.fd, name, s.full_path, st, posix::ENTRY_STORE(s.fd, name, st));
     if (S_ISREG(st.st_mode)) size = int32_t(uint32_t(st.st_size));
     time = st.st_mtime;
   }

@@ -35,12 +35,11 @@ bool g_missing = false;
 
 }  // namespace
 
-int GET_VALUE_AT(int dirfd, const char* name, std::string& value) {
+int GET_VALUE_AT(int dirfd, const char* name, const char* xattr, std::string& value) {
   if (g_missing) return ENOSYS;
-  auto get = [dirfd, name](void* buffer, size_t size) {
+  auto get = [dirfd, name, xattr](void* buffer, size_t size) {
     XattrArgs args{uint64_t(uintptr_t(buffer)), uint32_t(size), 0};
-    return ssize_t(
-        syscall(SYS_getxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, kDosAttribName, &args, sizeof args));
+    return ssize_t(syscall(SYS_getxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, xattr, &args, sizeof args));
   };
   int error = READ_VALUE(get, value);
   // Reading a user value is never refused with EPERM: that is a filter of
@@ -52,11 +51,10 @@ int GET_VALUE_AT(int dirfd, const char* name, std::string& value) {
   return error;
 }
 
-int SET_VALUE_AT(int dirfd, const char* name, const std::string& value, int flags) {
+int SET_VALUE_AT(int dirfd, const char* name, const char* xattr, const std::string& value, int flags) {
   if (g_missing) return ENOSYS;
   XattrArgs args{uint64_t(uintptr_t(value.data())), uint32_t(value.size()), uint32_t(flags)};
-  if (syscall(SYS_setxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, kDosAttribName, &args, sizeof args) == 0)
-    return 0;
+  if (syscall(SYS_setxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, xattr, &args, sizeof args) == 0) return 0;
   if (errno == ENOSYS) g_missing = true;
   return errno;
 }
