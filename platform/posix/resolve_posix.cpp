@@ -57,7 +57,7 @@ struct Place {
 int start(Place& at, bool absolute) {
   at.fd.reset(open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (at.fd.get() < 0) return errno;
-  at.linux_path = absolute ? "/" : ".";
+  at.linux_path.assign(1, absolute ? '/' : '.');
   return 0;
 }
 
@@ -301,7 +301,7 @@ int FOLLOW_LINK(int dirfd, const std::string& name, int& links, OpenDir& dir, st
   } else {
     at.fd.reset(openat(dirfd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (at.fd.get() < 0) return errno;
-    at.linux_path = ".";
+    at.linux_path.assign(1, '.');
   }
   size_t count = target.parts.empty() ? 0 : target.parts.size() - 1;
   if (int error = walk(at, target.parts, count, false, links)) return error;
