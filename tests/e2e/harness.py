@@ -17,6 +17,7 @@ import fcntl
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import tempfile
@@ -426,7 +427,10 @@ class Terminal:
 
     def close(self):
         if self.child.isalive():
-            self.child.terminate(force=True)
+            # Killed and reaped before the pty closes: terminate() gives up
+            # when a killed process is not reaped the moment it looks.
+            self.child.kill(signal.SIGKILL)
+            self.child.wait()
         self.child.close(force=True)
 
 
