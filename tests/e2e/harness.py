@@ -17,6 +17,7 @@ import fcntl
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import tempfile
@@ -436,12 +437,10 @@ class Terminal:
 
     def close(self):
         if self.child.isalive():
-            self.child.terminate(force=True)
-            # The kill lands a moment later on a busy machine or a sanitizer
-            # build; closing before would take the program for unkillable.
-            deadline = time.monotonic() + TIMEOUT
-            while self.child.isalive() and time.monotonic() < deadline:
-                time.sleep(0.01)
+            # Killed and reaped before the pty closes: terminate() gives up
+            # when a killed process is not reaped the moment it looks.
+            self.child.kill(signal.SIGKILL)
+            self.child.wait()
         self.child.close(force=True)
 
 

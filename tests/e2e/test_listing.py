@@ -118,6 +118,8 @@ class ListingPass(harness.ToolCase):
         self.assertEqual(len(set(lines[1:11]) - {""}), 10, term.describe())
         self.assertEqual(lines[11], PAUSE, term.describe())
         self.assertEqual(term.cursor(), (len(PAUSE) + 1, 12), term.describe())
+        term.press(KEY["Esc"])
+        self.assertEqual(term.wait_exit(), 1, term.describe())
 
     def test_p_pages_follow_a_window_made_smaller_during_the_run(self):
         if self.build.name == "win32":
@@ -133,6 +135,8 @@ class ListingPass(harness.ToolCase):
         self.assertEqual(lines[0], listing_heading(self.build, self.workdir, "*.*"), term.describe())
         self.assertEqual(len(set(lines[1:11]) - {""}), 10, term.describe())
         self.assertEqual(lines[11], PAUSE, term.describe())
+        term.press(KEY["Esc"])
+        self.assertEqual(term.wait_exit(), 1, term.describe())
 
     def test_esc_at_the_pause_ends_the_run(self):
         term = self.paged_run(30)
