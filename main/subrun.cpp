@@ -57,12 +57,11 @@ void run_listed_directories(const Twin& top) {
   int64_t records = 0;
   if (RS.NF.count(records) != 0) FATAL("fine del file temporaneo non verificabile");
   for (int64_t n = 0; n < records; ++n) {
-    Str typed;
-    if (RS.NF.read(n, typed) != 0) ERR(6);
-    typed = FREECHAR(Str("\0", 1), typed);
+    if (RS.NF.read(n, RS.PATH) != 0) ERR(6);
+    RS.PATH = FREECHAR(Str("\0", 1), RS.PATH);
     // A record names a directory below the top, or none at all.
-    if (!typed.starts_with(top.typed.view()) || typed.length() == top.typed.length()) continue;
-    RS.PATH = top.shown + typed.from(top.typed.length() + 1);
+    if (!RS.PATH.starts_with(top.shown.view()) || RS.PATH.length() == top.shown.length()) continue;
+    Str typed = top.typed + RS.PATH.from(top.shown.length() + 1);
     if (!still_in_tree(typed, top.typed.length())) continue;
     if (!ENDS_LIKE_DIRECTORY(RS.PATH)) {
       RS.PATH += '\\';
@@ -93,7 +92,7 @@ void SUBDIRECTORY_RUN() {
   // now, whatever is done to the names above it or in it meanwhile.
   HOLD_TOP(top.typed);
   SubdirOutcome outcome;
-  uint8_t result = SUBDIR(top.typed, RS.NF, outcome);
+  uint8_t result = SUBDIR(top.typed, top.shown, RS.NF, outcome);
   if (result == kSubdirFileError) ERR(6);
   if (result == kSubdirEscape) ERR(3);
   if (shows_progress()) WRITELN(Str("fatto."));

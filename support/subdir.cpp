@@ -20,18 +20,21 @@ class ListWriter {
 
   int64_t records() const { return records_; }
 
-  // Appends every directory found in directory; false when a write fails.
-  bool scan(const Str& directory) {
+  // Appends every directory found in directory, whose records begin with
+  // listed_as (the same directory, spelled as the report writes it); false
+  // when a write fails.
+  bool scan(const Str& directory, const Str& listed_as) {
     Str prefix = DIRECTORY_PREFIX(directory);
     if (prefix.length() + 3 > Str::kMax) {
       ++outcome_.too_long;  // the start directory itself is too long to search
       return true;
     }
+    Str record_prefix = DIRECTORY_PREFIX(listed_as);
     SearchRec entry;
     bool written = true;
     for (int found = FINDFIRST(prefix + "*.*", kEveryEntry, entry, SearchDetail::kNameAndType);
          found == 0 && written; found = FINDNEXT(entry)) {
-      if (is_subdirectory(entry)) written = append(prefix, entry.name);
+      if (is_subdirectory(entry)) written = append(record_prefix, entry.name);
     }
     FINDCLOSE(entry);
     return written;
@@ -73,15 +76,17 @@ bool escape_pressed() {
 
 }  // namespace
 
-uint8_t SUBDIR(const Str& directory, RecordFile& list_file, SubdirOutcome& outcome) {
+uint8_t SUBDIR(const Str& directory, const Str& listed_as, RecordFile& list_file, SubdirOutcome& outcome) {
   ListWriter list(list_file, outcome);
-  if (!list.scan(directory)) return kSubdirFileError;
+  if (!list.scan(directory, listed_as)) return kSubdirFileError;
   for (int64_t n = 0;; ++n) {
     if (escape_pressed()) return kSubdirEscape;
     if (n >= list.records()) return list_file.flush() != 0 ? kSubdirFileError : kSubdirDone;
     Str record;
     if (list_file.read(n, record) != 0) return kSubdirFileError;
-    if (!list.scan(FREECHAR(Str("\0", 1), record))) return kSubdirFileError;
+    record = FREECHAR(Str("\0", 1), record);
+    // Every record was written here and begins with listed_as.
+    if (!list.scan(directory + record.from(listed_as.length() + 1), record)) return kSubdirFileError;
   }
 }
 

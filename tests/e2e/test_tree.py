@@ -42,13 +42,9 @@ class TreeCase(harness.ToolCase):
         return tool_path(self.build, self.top).upper() + "\\" + relative.replace("/", "\\")
 
     def record(self, relative):
-        """A directory below the top as the list file holds it: the top as
-        the file system was asked for it (the native build asks in the case
-        typed, here the current directory's own; the Win32 build asks in
-        the upper case shown), the names below as found."""
-        if self.build.name == "win32":
-            return self.sub(relative)
-        return tool_path(self.build, self.top) + "\\" + relative.replace("/", "\\")
+        """A directory below the top as the list file holds it: as its
+        headings show it."""
+        return self.sub(relative)
 
     def assert_list_file_gone(self):
         left = set(os.listdir(self.list_dir)) - self.before
